@@ -1,0 +1,45 @@
+# Skyrendel: one-command set-up, build, run and test on Debian 12.
+BUILD_DIR ?= build
+APP_DIR   := $(BUILD_DIR)/app
+JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
+
+# What building, running and testing need from Debian.
+PACKAGES := cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev \
+            libsqlcipher-dev libzip-dev libgl-dev qpdf poppler-utils \
+            gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+
+.PHONY: all deps build run test bench clean
+
+all: build
+
+deps:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = "0" ]; then \
+	    echo "Installing:$$missing"; \
+	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing >/dev/null || exit 1; \
+	  else \
+	    echo "Missing packages. Run as root:"; \
+	    echo "  sudo apt-get install -y$$missing"; \
+	    exit 1; \
+	  fi; \
+	fi
+
+build: deps
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	$(APP_DIR)/skyrendel
+
+test: build
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@cmake --build $(BUILD_DIR) --target benchmarks -j $(JOBS)
+	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/run-benchmarks.sh $(BUILD_DIR)
+
+clean:
+	rm -rf $(BUILD_DIR)

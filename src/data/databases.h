@@ -1,0 +1,27 @@
+// The program's database files and its two long-lived connections.
+#pragma once
+
+#include <QString>
+
+namespace sky::db {
+
+class Connection;
+
+// The static (catalogue) and user database connections; null while absent.
+Connection* StaticDB();
+Connection* UserDB();
+
+// Opens each connection that is absent; one already open is left alone.
+void OpenDatabases();
+void CloseDatabases();
+
+QString DatabasePassword();
+QString StaticDatabasePath();
+QString UserDatabasePath();
+// DATA/FOLDER.skr in the data folder; `folder` used as given.
+QString PictureDatabasePath(const QString& folder);
+
+// Opens any of the program's files with its password.
+void OpenProgramDatabase(Connection& connection, const QString& path);
+
+} // namespace sky::db

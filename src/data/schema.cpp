@@ -1,0 +1,41 @@
+#include "data/schema.h"
+
+#include "data/databases.h"
+#include "data/db.h"
+
+namespace sky::db {
+
+const QStringList& AircraftSetColumns() {
+    static const QStringList columns = {
+        QStringLiteral("isUSA"),       QStringLiteral("isEurope"),       QStringLiteral("isUSSR"),
+        QStringLiteral("isLargeJet"),  QStringLiteral("isSmallJet"),     QStringLiteral("isCorporateJet"),
+        QStringLiteral("isPropAirline"), QStringLiteral("isPropOther")};
+    return columns;
+}
+
+void CreateSchema(Connection& c, DbKind kind) {
+    if (kind == DbKind::Pictures) {
+        c.Execute(QStringLiteral("CREATE TABLE IMAGES (ID INTEGER PRIMARY KEY, Image BLOB)"));
+        return;
+    }
+    // Small columns first and the long text and picture last: a scan that
+    // tests FOLDER never has to read past them.
+    QString aircraft = QStringLiteral("CREATE TABLE AIRCRAFT (AirplaneID INTEGER PRIMARY KEY, AIRPLANETYPE TEXT, "
+                                      "FOLDER TEXT, ISACTIVE BOOLEAN");
+    for (const QString& col : AircraftSetColumns()) aircraft += QStringLiteral(", ") + col + QStringLiteral(" BOOLEAN");
+    aircraft += QStringLiteral(", LIBRARYHTML TEXT, NameImage BLOB)");
+    c.Execute(aircraft);
+    c.Execute(QStringLiteral("CREATE TABLE SIMILARAIRCRAFT (AIRCRAFTID INTEGER, SIMILARAIRCRAFTID INTEGER, ASK BOOLEAN)"));
+    c.Execute(QStringLiteral("CREATE INDEX SIMILARAIRCRAFT_A ON SIMILARAIRCRAFT (AIRCRAFTID)"));
+    c.Execute(QStringLiteral("CREATE INDEX SIMILARAIRCRAFT_B ON SIMILARAIRCRAFT (SIMILARAIRCRAFTID)"));
+    c.Execute(QStringLiteral("CREATE TABLE TEXTCONSTANTS (TEXTCONSTANTNAME TEXT, TEXTCONSTANTDATA TEXT)"));
+}
+
+void CreateDatabaseFile(const QString& path, DbKind kind) {
+    Connection c;
+    c.Create(path, DatabasePassword());
+    CreateSchema(c, kind);
+    c.Close();
+}
+
+} // namespace sky::db

@@ -1,0 +1,127 @@
+#include "shell/artwork.h"
+
+#include <QGuiApplication>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScreen>
+
+namespace sky::artwork {
+
+qreal PixelRatio() {
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s ? qMax<qreal>(1.0, s->devicePixelRatio()) : 1.0;
+}
+
+QPixmap NewCanvas(const QSize& size, const QColor& fill) {
+    const qreal ratio = PixelRatio();
+    QPixmap pm(size * ratio);
+    pm.setDevicePixelRatio(ratio);
+    pm.fill(fill);
+    return pm;
+}
+
+QFont TitleFont(int pixelSize, bool bold) {
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    return f;
+}
+
+QPixmap ButtonFace(const QSize& size, const QString& caption, bool highlight, bool dimmed) {
+    QPixmap pm = NewCanvas(size);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF r(1.5, 1.5, size.width() - 3, size.height() - 3);
+    QLinearGradient g(r.topLeft(), r.bottomLeft());
+    if (dimmed) {
+        g.setColorAt(0, QColor(0x3a, 0x44, 0x55));
+        g.setColorAt(1, QColor(0x2b, 0x33, 0x40));
+    } else {
+        g.setColorAt(0, highlight ? kSky.lighter(125) : kSky);
+        g.setColorAt(1, highlight ? kSky : kNavy.lighter(140));
+    }
+    p.setBrush(g);
+    p.setPen(QPen(dimmed ? kDim.darker(130) : (highlight ? kYellow : kSkyLight), highlight ? 2.5 : 1.5));
+    p.drawRoundedRect(r, size.height() * 0.22, size.height() * 0.22);
+    p.setFont(TitleFont(qMax(10, size.height() * 2 / 5)));
+    p.setPen(dimmed ? kDim : (highlight ? kYellow : kWhite));
+    p.drawText(r, Qt::AlignCenter, caption);
+    return pm;
+}
+
+QPixmap Emblem(int size) {
+    QPixmap pm = NewCanvas(QSize(size, size));
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 100.0, size / 100.0);
+    p.setPen(QPen(kGold, 4));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QPointF(50, 50), 44, 44);
+    QPainterPath plane;
+    plane.moveTo(50, 12);
+    plane.cubicTo(55, 16, 55, 30, 55, 40);
+    plane.lineTo(88, 58);
+    plane.lineTo(88, 64);
+    plane.lineTo(55, 55);
+    plane.lineTo(54, 76);
+    plane.lineTo(64, 84);
+    plane.lineTo(64, 88);
+    plane.lineTo(50, 84);
+    plane.lineTo(36, 88);
+    plane.lineTo(36, 84);
+    plane.lineTo(46, 76);
+    plane.lineTo(45, 55);
+    plane.lineTo(12, 64);
+    plane.lineTo(12, 58);
+    plane.lineTo(45, 40);
+    plane.cubicTo(45, 30, 45, 16, 50, 12);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kWhite);
+    p.drawPath(plane);
+    return pm;
+}
+
+QPixmap SplashArtwork(const QSize& size) {
+    QPixmap pm = NewCanvas(size);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, size.height());
+    sky.setColorAt(0, kNavy);
+    sky.setColorAt(1, kSky);
+    p.fillRect(QRect(QPoint(0, 0), size), sky);
+    const int e = size.height() * 3 / 5;
+    p.drawPixmap(24, (size.height() - e) / 2, Emblem(e));
+    p.setPen(kWhite);
+    p.setFont(TitleFont(size.height() / 4));
+    const QRect text(24 + e + 18, 0, size.width() - e - 48, size.height());
+    p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Skyrendel"));
+    p.setFont(TitleFont(qMax(10, size.height() / 11), false));
+    p.setPen(kSkyLight);
+    p.drawText(text.adjusted(0, size.height() / 3, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("Aircraft recognition trainer"));
+    return pm;
+}
+
+QPixmap MaintenanceBackground(const QSize& size) {
+    QPixmap pm = NewCanvas(size);
+    QPainter p(&pm);
+    QLinearGradient g(0, 0, 0, size.height());
+    g.setColorAt(0, kWhite);
+    g.setColorAt(1, kSkyLight);
+    p.fillRect(QRect(QPoint(0, 0), size), g);
+    return pm;
+}
+
+QPixmap MaintenanceHeading() {
+    QPixmap pm = NewCanvas(QSize(320, 44));
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.drawPixmap(0, 4, Emblem(36));
+    p.setPen(kNavy);
+    p.setFont(TitleFont(20));
+    p.drawText(QRect(46, 0, 274, 44), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("One moment please"));
+    return pm;
+}
+
+} // namespace sky::artwork

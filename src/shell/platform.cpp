@@ -1,0 +1,161 @@
+#include "shell/platform.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QHash>
+#include <QMessageBox>
+#include <QProcess>
+#include <QSoundEffect>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <cstdlib>
+#include <memory>
+#include <random>
+
+namespace sky {
+namespace {
+
+class QtMessageBox : public MessageBoxSeam {
+public:
+    MsgResult show(QWidget* parent, const QString& title, const QString& text, MsgIcon icon,
+                   MsgButtons buttons) override {
+        QMessageBox box(parent);
+        box.setWindowTitle(title.isEmpty() ? QCoreApplication::applicationName() : title);
+        box.setText(text);
+        switch (icon) {
+        case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+        case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+        case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+        case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+        case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+        }
+        struct B { QMessageBox::StandardButton qt; MsgResult r; };
+        std::vector<B> list;
+        switch (buttons) {
+        case MsgButtons::OkOnly: list = {{QMessageBox::Ok, MsgResult::Ok}}; break;
+        case MsgButtons::OkCancel: list = {{QMessageBox::Ok, MsgResult::Ok}, {QMessageBox::Cancel, MsgResult::Cancel}}; break;
+        case MsgButtons::AbortRetryIgnore:
+            list = {{QMessageBox::Abort, MsgResult::Abort}, {QMessageBox::Retry, MsgResult::Retry}, {QMessageBox::Ignore, MsgResult::Ignore}};
+            break;
+        case MsgButtons::YesNoCancel:
+            list = {{QMessageBox::Yes, MsgResult::Yes}, {QMessageBox::No, MsgResult::No}, {QMessageBox::Cancel, MsgResult::Cancel}};
+            break;
+        case MsgButtons::YesNo: list = {{QMessageBox::Yes, MsgResult::Yes}, {QMessageBox::No, MsgResult::No}}; break;
+        case MsgButtons::RetryCancel: list = {{QMessageBox::Retry, MsgResult::Retry}, {QMessageBox::Cancel, MsgResult::Cancel}}; break;
+        }
+        QMessageBox::StandardButtons set;
+        for (const B& b : list) set |= b.qt;
+        box.setStandardButtons(set);
+        box.setDefaultButton(list.front().qt);
+        const int chosen = box.exec();
+        for (const B& b : list)
+            if (chosen == b.qt) return b.r;
+        // Closed with Escape or the close box: the cancelling answer.
+        for (const B& b : list)
+            if (b.r == MsgResult::Cancel || b.r == MsgResult::No) return b.r;
+        return list.front().r;
+    }
+};
+
+class QtShell : public ShellSeam {
+public:
+    void open(const QString& target) override {
+        const QUrl url = QUrl::fromUserInput(target, QDir::currentPath(), QUrl::AssumeLocalFile);
+        QDesktopServices::openUrl(url);
+    }
+};
+
+class QtSound : public SoundSeam {
+public:
+    void playAsync(const QString& wavPath) override {
+        if (wavPath.isEmpty() || !QFileInfo(wavPath).isFile()) return;
+        // One effect per clip, kept for the run: loading is the slow part.
+        auto& effect = effects_[wavPath];
+        if (!effect) {
+            effect = std::make_unique<QSoundEffect>();
+            effect->setSource(QUrl::fromLocalFile(wavPath));
+        }
+        effect->stop();
+        effect->play();
+    }
+
+private:
+    QHash<QString, std::shared_ptr<QSoundEffect>> effects_;
+};
+
+class QtClock : public ClockSeam {
+public:
+    QtClock() { timer_.start(); }
+    std::uint32_t tickCount() override { return static_cast<std::uint32_t>(timer_.elapsed()); }
+    void processEvents() override { QCoreApplication::processEvents(QEventLoop::AllEvents, 5); }
+
+private:
+    QElapsedTimer timer_;
+};
+
+class StdRandom : public RandomSeam {
+public:
+    void seedFromClock() override { engine_.seed(static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch())); }
+    double next() override { return std::uniform_real_distribution<double>(0.0, 1.0)(engine_); }
+
+private:
+    std::mt19937_64 engine_{0x5eed};
+};
+
+class QtFolders : public FoldersSeam {
+public:
+    QString documents() override { return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation); }
+    QString appData() override { return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation); }
+};
+
+class QtProcess : public ProcessSeam {
+public:
+    bool startDetached(const QString& program, const QStringList& args, bool) override {
+        return QProcess::startDetached(program, args);
+    }
+    [[noreturn]] void exitProcess(int code) override { std::_Exit(code); }
+};
+
+Platform& current() {
+    static QtMessageBox messageBox;
+    static QtShell shell;
+    static QtSound sound;
+    static QtClock clock;
+    static StdRandom random;
+    static QtFolders folders;
+    static QtProcess process;
+    static Platform p{&messageBox, &shell, &sound, &clock, &random, &folders, &process};
+    return p;
+}
+
+} // namespace
+
+Platform& platform() { return current(); }
+
+Platform installPlatform(const Platform& seams) {
+    Platform& p = current();
+    const Platform previous = p;
+    if (seams.messageBox) p.messageBox = seams.messageBox;
+    if (seams.shell) p.shell = seams.shell;
+    if (seams.sound) p.sound = seams.sound;
+    if (seams.clock) p.clock = seams.clock;
+    if (seams.random) p.random = seams.random;
+    if (seams.folders) p.folders = seams.folders;
+    if (seams.process) p.process = seams.process;
+    return previous;
+}
+
+void WaitInPlace(std::uint32_t ms) {
+    ClockSeam* clock = platform().clock;
+    const std::uint32_t start = clock->tickCount();
+    do {
+        clock->processEvents();
+    } while (clock->tickCount() - start <= ms);
+}
+
+} // namespace sky
