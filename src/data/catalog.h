@@ -36,4 +36,8 @@ QString AircraftSetColumn(int index);
 bool IsAirportSet(int index);
 bool IsAnyAircraftDataMissing();
 
+// The text without the blanks (spaces) at either end, as the database's
+// TRIM() removes them, so that a lookup here and one in a statement agree.
+QString TrimBlanks(const QString& text);
+
 } // namespace sky::data

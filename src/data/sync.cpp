@@ -1,0 +1,160 @@
+#include "data/sync.h"
+
+#include "data/catalog.h"
+#include "data/databases.h"
+#include "data/db.h"
+
+namespace sky::data {
+
+using db::Connection;
+using db::Recordset;
+
+namespace {
+
+Connection& require(Connection* connection, const char* which) {
+    if (!connection || !connection->isOpen())
+        throw SkyError(db::kErrNotOpen, QStringLiteral("The %1 database is not open.").arg(QLatin1String(which)));
+    return *connection;
+}
+
+// Every step that writes to the user database; the caller wraps it in one
+// transaction.
+void synchronizeUser(Connection& staticDb, Connection& userDb) {
+    QStringList& folders = lstNewAircraft();
+
+    // Aircraft that left the catalogue go, with every pair naming them.
+    {
+        Recordset rs;
+        rs.Open(QStringLiteral("SELECT FOLDER FROM AIRCRAFT ORDER BY AIRPLANETYPE"), userDb, db::adOpenDynamic,
+                db::adLockOptimistic);
+        while (!rs.eof()) {
+            const QString folder = rs.fields(0).text();
+            if (!isAircraftFolderInDB(staticDb, folder)) folders << folder;
+            rs.moveNext();
+        }
+        rs.close();
+    }
+    for (const QString& folder : folders) {
+        const QString id = QString::number(GetAircraftIDinDB(userDb, folder));
+        userDb.Execute(QStringLiteral("DELETE * FROM SIMILARAIRCRAFT WHERE AIRCRAFTID=") + id);
+        userDb.Execute(QStringLiteral("DELETE * FROM SIMILARAIRCRAFT WHERE SIMILARAIRCRAFTID=") + id);
+        userDb.Execute(QStringLiteral("DELETE * FROM AIRCRAFT WHERE AIRPLANEID=") + id);
+    }
+    folders.clear();
+
+    // New catalogue aircraft are copied column by column.
+    {
+        Recordset source;
+        source.Open(QStringLiteral("SELECT * FROM AIRCRAFT ORDER BY AIRPLANETYPE"), staticDb, db::adOpenForwardOnly,
+                    db::adLockOptimistic);
+        Recordset target;
+        target.Open(QStringLiteral("SELECT * FROM AIRCRAFT ORDER BY AIRPLANETYPE"), userDb, db::adOpenDynamic,
+                    db::adLockOptimistic);
+        const int fieldCount = source.fieldCount();
+        while (!source.eof()) {
+            const QString folder = source.fields(QStringLiteral("FOLDER")).text();
+            if (!isAircraftFolderInDB(userDb, folder)) {
+                folders << folder;
+                target.addNew();
+                for (int i = 0; i < fieldCount; ++i) {
+                    const db::Field from = source.fields(i);
+                    target.fields(from.name()).setValue(from.value());
+                }
+                target.update();
+            }
+            source.moveNext();
+        }
+        target.close();
+        source.close();
+    }
+
+    // Every display name comes from the catalogue.
+    {
+        Recordset rs;
+        rs.Open(QStringLiteral("SELECT * FROM AIRCRAFT"), userDb, db::adOpenDynamic, db::adLockOptimistic);
+        while (!rs.eof()) {
+            const QString folder = rs.fields(QStringLiteral("FOLDER")).text();
+            rs.fields(QStringLiteral("AIRPLANETYPE")).setValue(GetAirplaneTypeFromDB(staticDb, folder));
+            rs.update();
+            rs.moveNext();
+        }
+        rs.close();
+    }
+
+    // The catalogue's pairs of each new aircraft, in both directions.
+    for (const QString& folder : QStringList(folders)) {
+        const QString id = QString::number(GetAircraftIDinDB(staticDb, folder));
+        Recordset rs;
+        rs.Open(QStringLiteral("SELECT AIRCRAFTID, SIMILARAIRCRAFTID, ASK FROM SIMILARAIRCRAFT WHERE AIRCRAFTID=") + id +
+                    QStringLiteral(" OR SIMILARAIRCRAFTID=") + id,
+                staticDb, db::adOpenForwardOnly, db::adLockOptimistic);
+        while (!rs.eof()) {
+            const QString folder1 = GetAircraftFolderinDB(staticDb, rs.fields(0).value().toInt());
+            const QString folder2 = GetAircraftFolderinDB(staticDb, rs.fields(1).value().toInt());
+            const bool ask = rs.fields(2).value().toBool();
+            SetSimilarAircraftPair(folder1, folder2, ask);
+            rs.moveNext();
+        }
+        rs.close();
+    }
+}
+
+} // namespace
+
+QStringList& lstNewAircraft() {
+    static QStringList list;
+    return list;
+}
+
+void SynchronizeUserDataWithStaticDB() {
+    Connection& staticDb = require(db::StaticDB(), "static");
+    Connection& userDb = require(db::UserDB(), "user");
+    lstNewAircraft().clear();
+    staticDb.Execute(QStringLiteral("UPDATE AIRCRAFT SET ISACTIVE=TRUE"));
+
+    // The user database changes all at once or not at all: an interrupted run
+    // leaves it as it was, and the next run does the whole work again.
+    userDb.BeginTrans();
+    try {
+        synchronizeUser(staticDb, userDb);
+        userDb.CommitTrans();
+    } catch (...) {
+        userDb.RollbackTrans();
+        lstNewAircraft().clear();
+        throw;
+    }
+}
+
+void SetSimilarAircraftPair(const QString& folder1, const QString& folder2, bool ask) {
+    if (folder1.isEmpty() || folder2.isEmpty()) return;
+    Connection& userDb = require(db::UserDB(), "user");
+    const int id1 = GetAircraftIDinDB(userDb, folder1);
+    const int id2 = GetAircraftIDinDB(userDb, folder2);
+    SetSimilarAircraftPairByID(id1, id2, ask);
+}
+
+void SetSimilarAircraftPairByID(int id1, int id2, bool ask) {
+    Connection& userDb = require(db::UserDB(), "user");
+    const QString a = QString::number(id1);
+    const QString b = QString::number(id2);
+    userDb.Execute(QStringLiteral("DELETE * FROM SIMILARAIRCRAFT WHERE AIRCRAFTID=") + a +
+                   QStringLiteral(" AND SIMILARAIRCRAFTID=") + b);
+    userDb.Execute(QStringLiteral("DELETE * FROM SIMILARAIRCRAFT WHERE AIRCRAFTID=") + b +
+                   QStringLiteral(" AND SIMILARAIRCRAFTID=") + a);
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT * FROM SIMILARAIRCRAFT WHERE AIRCRAFTID=") + a, userDb, db::adOpenDynamic,
+            db::adLockOptimistic);
+    rs.addNew();
+    rs.fields(QStringLiteral("AIRCRAFTID")).setValue(id1);
+    rs.fields(QStringLiteral("SIMILARAIRCRAFTID")).setValue(id2);
+    rs.fields(QStringLiteral("ASK")).setValue(ask);
+    rs.update();
+    rs.addNew();
+    rs.fields(QStringLiteral("AIRCRAFTID")).setValue(id2);
+    rs.fields(QStringLiteral("SIMILARAIRCRAFTID")).setValue(id1);
+    rs.fields(QStringLiteral("ASK")).setValue(ask);
+    rs.update();
+    rs.close();
+}
+
+} // namespace sky::data
