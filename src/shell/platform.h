@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <stdexcept>
 
 class QWidget;
 
@@ -72,6 +73,13 @@ public:
     virtual bool startDetached(const QString& program, const QStringList& args, bool minimised) = 0;
     // Ends this process at once with the given code.
     [[noreturn]] virtual void exitProcess(int code) = 0;
+};
+
+// What a test double of exitProcess throws, so that a test sees the
+// process "end" and the code it ended with. Nothing else catches it.
+struct ProcessExited : std::runtime_error {
+    explicit ProcessExited(int c) : std::runtime_error("process exited"), code(c) {}
+    int code;
 };
 
 struct Platform {

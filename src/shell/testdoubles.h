@@ -84,12 +84,6 @@ public:
     QString appDataPath;
 };
 
-// Thrown by FakeProcess::exitProcess so a test can see the process "end".
-struct ProcessExited : std::runtime_error {
-    explicit ProcessExited(int c) : std::runtime_error("process exited"), code(c) {}
-    int code;
-};
-
 class FakeProcess : public ProcessSeam {
 public:
     struct Started {
