@@ -112,7 +112,10 @@ QString GetAircraftFolderinDB(Connection& connection, int id) {
 
 QString GetAirplaneTypeFromDB(Connection& connection, const QString& folder) {
     Recordset rs;
-    rs.Open(QStringLiteral("SELECT AIRPLANETYPE FROM AIRCRAFT WHERE TRIM(FOLDER) = '") + DoubleSingleQuotes(folder) +
+    // The folder is trimmed like the stored one: a FOLDER stored with blanks
+    // around it, passed on as read, still finds its name.
+    rs.Open(QStringLiteral("SELECT AIRPLANETYPE FROM AIRCRAFT WHERE TRIM(FOLDER) = '") +
+                DoubleSingleQuotes(TrimBlanks(folder)) +
                 QStringLiteral("'"),
             connection, db::adOpenForwardOnly, db::adLockOptimistic);
     const QString type = rs.eof() ? QString() : TrimBlanks(rs.fields(0).text());

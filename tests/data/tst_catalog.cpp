@@ -168,9 +168,11 @@ void TestCatalog::databaseLookups() {
     QCOMPARE(GetAircraftIDinDB(c, folder), id);
     QCOMPARE(isAircraftFolderInDB(c, folder), id != 0);
     QCOMPARE(GetAirplaneTypeFromDB(c, folder), type);
-    // The ID and existence lookups trim the folder they are given.
+    // Every lookup trims the folder it is given, so a FOLDER read as stored
+    // (blanks and all) finds its row.
     QCOMPARE(GetAircraftIDinDB(c, "  " + folder + " "), id);
     QCOMPARE(isAircraftFolderInDB(c, " " + folder), id != 0);
+    QCOMPARE(GetAirplaneTypeFromDB(c, folder + "  "), type);
 }
 
 void TestCatalog::folderOfId() {
