@@ -53,6 +53,7 @@ void frmSkyrendelSplash::SetPercent(int k) {
     Shape1_->resize(static_cast<int>(w), Shape1_->height());
     repaint();
     Picture2_->repaint();
+    emit percentSet(k);
 }
 
 int frmSkyrendelSplash::barWidth() const { return Shape1_->width(); }

@@ -19,6 +19,9 @@ public:
     int trackWidth() const;
     int lastPercent() const { return lastPercent_; }
 
+signals:
+    void percentSet(int k);
+
 protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;

@@ -19,8 +19,9 @@ QPointer<QWidget> g_window;
 constexpr char kActivate[] = "activate\n";
 } // namespace
 
-QString InstanceChannelName(const QString& title) {
-    const QByteArray who = title.toUtf8() + '|' + QByteArray::number(static_cast<qulonglong>(getuid()));
+QString InstanceChannelName(const QString& title, const QString& appDataFolder) {
+    const QByteArray who = title.toUtf8() + '|' + QByteArray::number(static_cast<qulonglong>(getuid())) + '|' +
+                           appDataFolder.toUtf8();
     return title + QStringLiteral("-") + QString::fromLatin1(QCryptographicHash::hash(who, QCryptographicHash::Sha1).toHex().left(12));
 }
 
@@ -29,7 +30,7 @@ void ActivatePreviousInstance() {
     // This copy is no longer the one a later search should find.
     SetAppTitleLive(QStringLiteral("unwanted instance"));
     QLocalSocket socket;
-    socket.connectToServer(InstanceChannelName(title));
+    socket.connectToServer(InstanceChannelName(title, platform().folders->appData()));
     bool found = false;
     if (socket.waitForConnected(1000)) {
         socket.write(kActivate);
@@ -43,7 +44,7 @@ void ActivatePreviousInstance() {
 void ListenForLaterInstances(QWidget* window) {
     if (window) g_window = window;
     if (g_server) return;
-    const QString name = InstanceChannelName(AppTitleLive());
+    const QString name = InstanceChannelName(AppTitleLive(), platform().folders->appData());
     g_server = new QLocalServer();
     g_server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!g_server->listen(name)) {

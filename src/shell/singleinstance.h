@@ -8,8 +8,8 @@ class QWidget;
 namespace sky {
 
 // The name of the local channel the first copy listens on, made from the
-// application title and the user.
-QString InstanceChannelName(const QString& title);
+// application title and the user (the user's id and data folder).
+QString InstanceChannelName(const QString& title, const QString& appDataFolder);
 
 // When another copy is running and answers, asks it to bring its main
 // window to the front and ends this process with exit code 0; otherwise
