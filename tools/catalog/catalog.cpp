@@ -92,6 +92,8 @@ struct Photo {
 struct Aircraft {
     int id = 0;
     QString field; // "aircraft[3]"
+    // A field of this aircraft with its FOLDER: "aircraft[3].logo (B738)".
+    QString label(const QString& f) const { return f + " (" + folder + ")"; }
     QString folder;
     QString name;
     bool active = true;
@@ -258,7 +260,7 @@ private:
             a.folder = string(o, "folder", field);
             const QString why = badFolderReason(a.folder);
             if (!why.isEmpty()) fail(field + ".folder", QStringLiteral("\"%1\" cannot be a file name: it %2").arg(a.folder, why));
-            a.field = field + " (" + a.folder + ")";
+            a.field = field;
             const QString folderKey = a.folder.toUpper(); // file names are matched without regard to case
             if (folders.contains(folderKey))
                 fail(field + ".folder", QStringLiteral("\"%1\" is already used by %2").arg(a.folder, folders[folderKey]));
@@ -325,7 +327,7 @@ private:
             if (files.isEmpty())
                 throw CatalogError(dirPath, field, QStringLiteral("the folder holds no photographs (*.jpg)"));
             for (int k = 0; k < files.size(); ++k)
-                a.photos.push_back({dir.filePath(files[k]), field + '/' + files[k]});
+                a.photos.push_back({dir.filePath(files[k]), QStringLiteral("%1[%2]").arg(field).arg(k)});
         } else if (v.isArray()) {
             const QJsonArray list = v.toArray();
             if (list.isEmpty()) fail(field, QStringLiteral("the aircraft has no photographs"));
@@ -409,7 +411,7 @@ void writeStatic(const QString& path, const Manifest& m, BuildReport& report) {
                 logo = RenderNameLogo(a.name);
                 ++report.renderedLogos;
             } else {
-                logo = readPhoto(a.logoPath, a.field + ".logo");
+                logo = readPhoto(a.logoPath, a.label(a.field + ".logo"));
             }
             rs.addNew();
             rs["AirplaneID"] = a.id;
@@ -456,7 +458,7 @@ void writePictures(const QString& path, const Aircraft& a, BuildReport& report) 
         Recordset rs;
         rs.Open(QStringLiteral("SELECT * FROM IMAGES"), c, adOpenKeyset, adLockOptimistic);
         for (int k = 0; k < a.photos.size(); ++k) {
-            const QByteArray bytes = readPhoto(a.photos[k].path, a.field + ' ' + a.photos[k].field);
+            const QByteArray bytes = readPhoto(a.photos[k].path, a.label(a.photos[k].field));
             rs.addNew();
             rs["ID"] = PictureId(a.id, k);
             rs["Image"] = bytes;
