@@ -177,6 +177,9 @@ void Connection::openHandle(const QString& path, bool create, const QString& pas
     Close();
     if (!create && !QFileInfo(path).isFile())
         throw SkyError(SQLITE_CANTOPEN, QStringLiteral("Could not find file '") + path + QStringLiteral("'."));
+    // An empty file would open as a new, empty database: it is none of ours.
+    if (!create && QFileInfo(path).size() == 0)
+        throw SkyError(SQLITE_NOTADB, QStringLiteral("The file '") + path + QStringLiteral("' is empty, not a database."));
     if (create && QFileInfo::exists(path))
         throw SkyError(SQLITE_CANTOPEN, QStringLiteral("The file '") + path + QStringLiteral("' already exists."));
     const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
