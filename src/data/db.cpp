@@ -192,6 +192,9 @@ void Connection::openHandle(const QString& path, bool create, const QString& pas
     }
     const QByteArray key = RawKeyFor(password);
     rc = sqlite3_key(db, key.constData(), key.size());
+    // Large pages: a photograph spans a quarter as many pages to read and
+    // decrypt. Every file is written and read with this size.
+    if (rc == SQLITE_OK) rc = sqlite3_exec(db, "PRAGMA cipher_page_size = 8192", nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK) rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
         const QString msg = QString::fromUtf8(sqlite3_errmsg(db));

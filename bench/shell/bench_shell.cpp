@@ -1,0 +1,118 @@
+// Opening a picture database and reading one photograph; the program's
+// start-up to its main window against a bare Qt window.
+#include "data/databases.h"
+#include "data/db.h"
+#include "data/schema.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+
+using namespace sky::db;
+
+namespace {
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+double pictureOpenRead(const QString& dir) {
+    const QString path = dir + "/pictures.skr";
+    CreateDatabaseFile(path, DbKind::Pictures);
+    {
+        Connection c;
+        OpenProgramDatabase(c, path);
+        Recordset rs;
+        rs.Open("SELECT * FROM IMAGES", c, adOpenDynamic);
+        for (int i = 0; i < 12; ++i) {
+            QByteArray bytes(200 * 1024, '\0');
+            for (int j = 0; j < bytes.size(); ++j) bytes[j] = char((j * 31 + i) ^ (j >> 7));
+            rs.addNew();
+            rs.fields("ID") = i + 1;
+            rs.fields("Image") = bytes;
+            rs.update();
+        }
+    }
+    std::vector<double> ms;
+    for (int run = 0; run < 300; ++run) {
+        QElapsedTimer t;
+        t.start();
+        Connection c;
+        OpenProgramDatabase(c, path);
+        Recordset rs;
+        rs.Open("SELECT * FROM IMAGES", c, adOpenKeyset);
+        rs.moveFirst();
+        rs.moveLast();
+        rs.moveFirst();
+        for (int i = 0; i < run % 12; ++i) rs.moveNext();
+        const QByteArray image = rs.fields("Image").getChunk(rs.fields("Image").actualSize());
+        rs.close();
+        c.Close();
+        if (image.size() != 200 * 1024) std::abort();
+        ms.push_back(t.nsecsElapsed() / 1e6);
+    }
+    return median(ms);
+}
+
+double timeProcess(const QString& program, const QProcessEnvironment& env, int runs) {
+    std::vector<double> ms;
+    for (int i = 0; i < runs; ++i) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        QElapsedTimer t;
+        t.start();
+        p.start(program, {});
+        if (!p.waitForFinished(60000) || p.exitCode() != 0) {
+            std::fprintf(stderr, "%s did not end cleanly: %s\n", qPrintable(program), p.readAllStandardError().constData());
+            return -1;
+        }
+        ms.push_back(t.nsecsElapsed() / 1e6);
+    }
+    return median(ms);
+}
+
+void copyTree(const QString& from, const QString& to) {
+    QDir().mkpath(to);
+    for (const QFileInfo& fi : QDir(from).entryInfoList(QDir::NoDotAndDotDot | QDir::AllEntries)) {
+        if (fi.isDir()) copyTree(fi.filePath(), to + "/" + fi.fileName());
+        else QFile::copy(fi.filePath(), to + "/" + fi.fileName());
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTemporaryDir tmp;
+    std::printf("BENCH picture_db_open_read_ms %.3f ms\n", pictureOpenRead(tmp.path()));
+
+    const QString bin = QCoreApplication::applicationDirPath();
+    const QString appDir = bin + "/../app";
+    if (!QFile::exists(appDir + "/skyrendel.skr")) {
+        std::fprintf(stderr, "start-up benchmark skipped: no catalogue in %s\n", qPrintable(appDir));
+        return 0;
+    }
+    // A copy of the install folder, so the first-run move leaves the real one
+    // alone; the first run makes the move, the measured ones find it done.
+    const QString install = tmp.path() + "/install";
+    copyTree(appDir, install);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", tmp.path() + "/home");
+    env.insert("XDG_DATA_HOME", tmp.path() + "/home/data");
+    env.insert("XDG_CONFIG_HOME", tmp.path() + "/home/config");
+    env.insert("SKYRENDEL_MEASURE_STARTUP", "1");
+    if (!env.contains("QT_QPA_PLATFORM")) env.insert("QT_QPA_PLATFORM", "offscreen");
+    if (timeProcess(install + "/skyrendel", env, 1) < 0) return 1;
+    const double program = timeProcess(install + "/skyrendel", env, 9);
+    const double hello = timeProcess(bin + "/hello_window", env, 9);
+    std::printf("BENCH startup_to_main_window_ms %.1f ms\n", program);
+    std::printf("BENCH qt_hello_window_ms %.1f ms\n", hello);
+    std::printf("BENCH startup_vs_hello_ratio %.2f x\n", program / hello);
+    return 0;
+}
