@@ -4,6 +4,9 @@
 #include "data/databases.h"
 #include "data/db.h"
 
+#include <QHash>
+#include <QPair>
+
 namespace sky::data {
 
 using db::Connection;
@@ -74,14 +77,37 @@ void synchronizeUser(Connection& staticDb, Connection& userDb) {
         rs.Open(QStringLiteral("SELECT * FROM AIRCRAFT"), userDb, db::adOpenDynamic, db::adLockOptimistic);
         while (!rs.eof()) {
             const QString folder = rs.fields(QStringLiteral("FOLDER")).text();
-            rs.fields(QStringLiteral("AIRPLANETYPE")).setValue(GetAirplaneTypeFromDB(staticDb, folder));
-            rs.update();
+            const QString type = GetAirplaneTypeFromDB(staticDb, folder);
+            // Storing a row rewrites it whole, description and logo included;
+            // a name that is already the catalogue's is left as it is.
+            const QVariant stored = rs.fields(QStringLiteral("AIRPLANETYPE")).value();
+            if (stored.isNull() || stored.toString() != type) {
+                rs.fields(QStringLiteral("AIRPLANETYPE")).setValue(type);
+                rs.update();
+            }
             rs.moveNext();
         }
         rs.close();
     }
 
-    // The catalogue's pairs of each new aircraft, in both directions.
+    // The catalogue's pairs of each new aircraft, in both directions. Each
+    // aircraft takes part in many pairs, so the folder of a catalogue ID and
+    // the user ID of a folder are looked up once each: nothing else changes
+    // AIRCRAFT while this runs, so a second lookup would find the same row.
+    QHash<int, QString> staticFolders;
+    QHash<QString, int> userIds;
+    QHash<QPair<int, int>, bool> pairsSet;
+    const auto staticFolder = [&](int id) {
+        auto it = staticFolders.find(id);
+        if (it == staticFolders.end()) it = staticFolders.insert(id, GetAircraftFolderinDB(staticDb, id));
+        return it.value();
+    };
+    const auto userId = [&](const QString& folder) {
+        const QString key = TrimBlanks(folder);
+        auto it = userIds.find(key);
+        if (it == userIds.end()) it = userIds.insert(key, GetAircraftIDinDB(userDb, key));
+        return it.value();
+    };
     for (const QString& folder : QStringList(folders)) {
         const QString id = QString::number(GetAircraftIDinDB(staticDb, folder));
         Recordset rs;
@@ -89,10 +115,22 @@ void synchronizeUser(Connection& staticDb, Connection& userDb) {
                     QStringLiteral(" OR SIMILARAIRCRAFTID=") + id,
                 staticDb, db::adOpenForwardOnly, db::adLockOptimistic);
         while (!rs.eof()) {
-            const QString folder1 = GetAircraftFolderinDB(staticDb, rs.fields(0).value().toInt());
-            const QString folder2 = GetAircraftFolderinDB(staticDb, rs.fields(1).value().toInt());
+            const QString folder1 = staticFolder(rs.fields(0).value().toInt());
+            const QString folder2 = staticFolder(rs.fields(1).value().toInt());
             const bool ask = rs.fields(2).value().toBool();
-            SetSimilarAircraftPair(folder1, folder2, ask);
+            // SetSimilarAircraftPair, with the lookups above. Setting a pair
+            // replaces both of its rows, so setting it again to the value it
+            // was last given here (a pair of two new aircraft is read once
+            // for each) would change nothing.
+            if (!folder1.isEmpty() && !folder2.isEmpty()) {
+                const int id1 = userId(folder1), id2 = userId(folder2);
+                const QPair<int, int> key(qMin(id1, id2), qMax(id1, id2));
+                const auto done = pairsSet.constFind(key);
+                if (done == pairsSet.constEnd() || done.value() != ask) {
+                    SetSimilarAircraftPairByID(id1, id2, ask);
+                    pairsSet.insert(key, ask);
+                }
+            }
             rs.moveNext();
         }
         rs.close();
