@@ -1,6 +1,8 @@
 #include "certificate.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QVector>
 
@@ -343,6 +345,7 @@ bool WriteTemplate(const QString& path, QString* error) {
         if (error) *error = QStringLiteral("the fields did not land on their byte positions");
         return false;
     }
+    QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
         if (error) *error = path + QStringLiteral(": ") + f.errorString();
