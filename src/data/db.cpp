@@ -547,7 +547,13 @@ void Recordset::update() {
     Connection::RunHook(sql);
     Stmt st;
     prepare(*conn_, sql, &st.s, sql);
-    for (int i = 0; i < values.size(); ++i) bindValue(st.s, i + 1, values[i]);
+    for (int i = 0; i < values.size(); ++i) {
+        const int brc = bindValue(st.s, i + 1, values[i]);
+        if (brc != SQLITE_OK) {
+            mode_ = Mode::None;
+            conn_->fail(brc, QStringLiteral("binding ") + cols[i] + QStringLiteral(" in: ") + sql);
+        }
+    }
     if (mode_ == Mode::Edit) sqlite3_bind_int64(st.s, values.size() + 1, keys_[pos_]);
     const int rc = sqlite3_step(st.s);
     const Mode was = mode_;
