@@ -439,6 +439,9 @@ QImage RenderShot(const AircraftShape& shape, const Shot& shot, const QSize& siz
         const V3 pw = world[tr.a] * w0 + world[tr.b] * w1 + world[tr.c] * w2;
         const V3 v = (eye - pw).unit();
         if (nw.dot(v) < 0) nw = -nw; // inner faces of thin parts
+        // darker where the surface turns away, so parts stand out against
+        // what lies behind them (a nacelle against the fuselage)
+        const double rim = 0.62 + 0.38 * std::sqrt(std::max(0.0, nw.dot(v)));
         const Col amb = Mix(light.groundAmbient, light.skyAmbient, 0.5 + 0.5 * nw.z);
         const double diff = std::max(0.0, nw.dot(light.sun));
         const V3 r = nw * (2 * nw.dot(v)) - v;
@@ -446,7 +449,7 @@ QImage RenderShot(const AircraftShape& shape, const Shot& shot, const QSize& siz
         const double fres = 0.06 + 0.6 * std::pow(1 - std::max(0.0, nw.dot(v)), 4);
         const Col env = r.z > 0 ? light.skyEnv : light.groundEnv;
         const double fill = 0.22 * std::max(0.0, nw.dot(v)); // soft light from the camera
-        return s.albedo * (amb + light.sunColour * diff + Col(fill, fill, fill)) + light.sunColour * spec + env * (fres * s.reflect);
+        return s.albedo * (amb + light.sunColour * diff + Col(fill, fill, fill)) * rim + light.sunColour * spec + env * (fres * s.reflect);
     };
 
     const int px0 = bx0 / S, py0 = by0 / S;
