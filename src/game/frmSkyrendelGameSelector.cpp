@@ -20,10 +20,10 @@ namespace sky::game {
 
 namespace {
 
-constexpr QSize kWindowSize{740, 480};
-constexpr QSize kModeSize{206, 56};
+constexpr QSize kWindowSize{780, 480};
+constexpr QSize kModeSize{246, 56};
 constexpr QSize kPanelSize{446, 286};
-constexpr QPoint kPanelAt{270, 96};
+constexpr QPoint kPanelAt{310, 96};
 constexpr int kModeTop[3] = {96, 164, 232};
 constexpr int kModeLeft = 44;
 // The option pictures inside the Custom Challenge panel, top to bottom.

@@ -21,7 +21,7 @@ namespace sky::game {
 
 namespace {
 
-constexpr QSize kWindowSize{740, 660};
+constexpr QSize kWindowSize{740, 680};
 constexpr int kPassMark = 45;
 const QColor kRightGreen(0x00, 0xc0, 0x00);
 const QColor kWrongRed(0xff, 0x00, 0x00);
@@ -85,7 +85,7 @@ frmSkyrendelResults::frmSkyrendelResults(const quiz::QuestionRecords& records, Q
     for (int i = 0; i < 2; ++i) {
         auto* panel = new PictureBox(this, QStringLiteral("picCaptainsChallnege_") + QString::number(i));
         panel->setStretch(true);
-        panel->setGeometry(404, 74, 316, 104);
+        panel->setGeometry(380, 72, 340, 126);
         panel->setPicture(art::CaptainsChallengePanel(panel->size(), i == 1));
         if (i == 1) {
             panel->setCursor(Qt::PointingHandCursor);
@@ -96,7 +96,7 @@ frmSkyrendelResults::frmSkyrendelResults(const quiz::QuestionRecords& records, Q
     }
     cmdChangeName_ = new QPushButton(QStringLiteral("Change the name on the certificate"), this);
     cmdChangeName_->setObjectName(QStringLiteral("cmdChangeName"));
-    cmdChangeName_->setGeometry(404, 180, 316, 22);
+    cmdChangeName_->setGeometry(380, 200, 340, 20);
     cmdChangeName_->setFlat(true);
     cmdChangeName_->setAutoDefault(false);
     cmdChangeName_->setCursor(Qt::PointingHandCursor);
@@ -104,14 +104,14 @@ frmSkyrendelResults::frmSkyrendelResults(const quiz::QuestionRecords& records, Q
         QStringLiteral("QPushButton { color: #cfe3f7; text-decoration: underline; border: none; font-size: 12px; }"));
     connect(cmdChangeName_, &QPushButton::clicked, this, &frmSkyrendelResults::cmdChangeName_Click);
 
-    Label2_ = MakeLabel(this, QStringLiteral("Label2"), QRect(20, 208, 150, 24), 15, QFont::Bold, Qt::white);
+    Label2_ = MakeLabel(this, QStringLiteral("Label2"), QRect(20, 228, 150, 24), 15, QFont::Bold, Qt::white);
     Label2_->setText(QStringLiteral("Question Review:"));
     grpReview_ = new QButtonGroup(this);
     const QString captions[3] = {QStringLiteral("Incorrect"), QStringLiteral("Correct"), QStringLiteral("Both")};
     for (int i = 0; i < 3; ++i) {
         auto* b = new QRadioButton(captions[i], this);
         b->setObjectName(QStringLiteral("optReview_") + QString::number(i));
-        b->setGeometry(176 + i * 104, 208, 100, 24);
+        b->setGeometry(176 + i * 104, 228, 100, 24);
         QPalette bp = b->palette();
         bp.setColor(QPalette::WindowText, Qt::white);
         b->setPalette(bp);
@@ -119,21 +119,21 @@ frmSkyrendelResults::frmSkyrendelResults(const quiz::QuestionRecords& records, Q
         optReview_[i] = b;
     }
     connect(grpReview_, &QButtonGroup::idClicked, this, &frmSkyrendelResults::optReview_Click);
-    lblQuestioN_ = MakeLabel(this, QStringLiteral("lblQuestioN"), QRect(500, 208, 220, 24), 15, QFont::Bold, Qt::white);
+    lblQuestioN_ = MakeLabel(this, QStringLiteral("lblQuestioN"), QRect(500, 228, 220, 24), 15, QFont::Bold, Qt::white);
     lblQuestioN_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     Picture1_ = new PictureBox(this, QStringLiteral("Picture1_0"));
-    Picture1_->setGeometry(122, 240, 496, 336);
+    Picture1_->setGeometry(122, 260, 496, 336);
     picAircraft_ = new PictureBox(Picture1_, QStringLiteral("picAircraft_0"));
     picAircraft_->setGeometry(8, 8, 480, 320);
     picAircraft_->setBackColor(Qt::black);
     imgAircraftName_ = new PictureBox(this, QStringLiteral("imgAircraftName_0"));
-    imgAircraftName_->setGeometry(122, 584, 496, 44);
+    imgAircraftName_->setGeometry(122, 604, 496, 44);
 
     for (int b = 0; b < 2; ++b) {
         auto* arrow = new PictureBox(this, QStringLiteral("cmdChangeAircraft_") + QString::number(b));
         arrow->setStretch(true);
-        arrow->setGeometry(b == 0 ? 40 : 636, 376, 64, 64);
+        arrow->setGeometry(b == 0 ? 40 : 636, 396, 64, 64);
         arrow->setPicture(art::ArrowFace(arrow->size(), b == 1));
         arrow->setCursor(Qt::PointingHandCursor);
         arrow->setToolTip(b == 0 ? QStringLiteral("Previous question") : QStringLiteral("Next question"));
@@ -149,7 +149,7 @@ frmSkyrendelResults::frmSkyrendelResults(const quiz::QuestionRecords& records, Q
     cmdExit_->setToolTip(QStringLiteral("Close (Esc)"));
     cmdExit_->setAutoDefault(false);
     cmdExit_->setFlat(true);
-    cmdExit_->setGeometry(QRect(QPoint(kWindowSize.width() - 20 - exitSize.width(), 606), exitSize));
+    cmdExit_->setGeometry(QRect(QPoint(kWindowSize.width() - 20 - exitSize.width(), 626), exitSize));
     cmdExit_->setIcon(QPixmap::fromImage(art::ExitFace(exitSize, QStringLiteral("Close"))));
     cmdExit_->setIconSize(exitSize);
     cmdExit_->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 0; }"));

@@ -187,7 +187,10 @@ QImage ModeFace(const QSize& size, const QString& caption, bool chosen) {
     p.drawPath(plane);
     p.restore();
     const qreal left = size.height() * 0.3 + m + 10;
-    DrawWords(p, QRectF(left, 0, size.width() - left - 8, size.height()), caption, color, size.height() * 2 / 5);
+    // One size for every mode picture: the one that fits the longest caption.
+    const qreal room = size.width() - left - 8;
+    const int pixels = FitFont(QStringLiteral("Captain's Challenge"), room, size.height() * 2 / 5).pixelSize();
+    DrawWords(p, QRectF(left, 0, room, size.height()), caption, color, pixels);
     return img;
 }
 
@@ -199,10 +202,14 @@ QImage ChoiceFace(const QString& heading, const QString& choice0, const QString&
     DrawPlate(p, kOptionSize, dimmed ? kDim.darker(150) : kSkyLight.darker(170));
     const QColor headColor = dimmed ? kDim : kYellow;
     DrawWords(p, kOptionHeadingRect, heading, headColor, 15);
+    // Every choice picture draws its words in one size, the one that fits
+    // the longest words of the window.
+    const int pixels = qMin(FitFont(QStringLiteral("Immediately"), kChoiceWordRect[0].width(), 15).pixelSize(),
+                            FitFont(QStringLiteral("Description"), kChoiceWordRect[1].width(), 15).pixelSize());
     const QString words[2] = {choice0, choice1};
     for (int i = 0; i < 2; ++i) {
         const QColor c = dimmed ? kDim : (i == lit ? kYellow : kWhite);
-        DrawWords(p, kChoiceWordRect[i], words[i], c, 15);
+        DrawWords(p, kChoiceWordRect[i], words[i], c, pixels);
     }
     return img;
 }
@@ -226,13 +233,10 @@ QImage DescriptionPanel(const QSize& size, const QString& title, const QString& 
     p.setRenderHint(QPainter::TextAntialiasing);
     DrawPlate(p, size, kSkyLight.darker(150), 10);
     qreal top = 18;
-    if (withPilot) {
-        DrawPilot(p, QRectF(size.width() - 112, 12, 96, 96));
-    }
-    DrawWords(p, QRectF(20, top, size.width() - (withPilot ? 140 : 40), 34), title, kYellow, 22);
-    top += 48;
-    if (withPilot) top = qMax<qreal>(top, 118);
-    p.setFont(TitleFont(15, false));
+    if (withPilot) DrawPilot(p, QRectF(size.width() - 96, 10, 80, 80));
+    DrawWords(p, QRectF(20, top, size.width() - (withPilot ? 124 : 40), 34), title, kYellow, 22);
+    top += withPilot ? 76 : 48;
+    p.setFont(TitleFont(14, false));
     p.setPen(kWhite);
     p.drawText(QRectF(20, top, size.width() - 40, size.height() - top - 16), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
                text);
@@ -368,17 +372,17 @@ QImage CaptainsChallengePanel(const QSize& size, bool passed) {
     p.setBrush(g);
     p.setPen(QPen(passed ? kGold : kSkyLight.darker(140), passed ? 2.5 : 1.5));
     p.drawRoundedRect(r, 10, 10);
-    const qreal fig = size.height() - 16;
-    DrawPilot(p, QRectF(8, 8, fig, fig));
+    const qreal fig = qMin<qreal>(size.height() - 16, 96);
+    DrawPilot(p, QRectF(8, (size.height() - fig) / 2, fig, fig));
     const qreal left = fig + 16;
     DrawWords(p, QRectF(left, 6, size.width() - left - 10, 28), QStringLiteral("Captain's Challenge"), kYellow, 20);
     const QString text = passed ? QStringLiteral("Congratulations! You passed the Captain's Challenge! Click here "
                                                  "to view your completion certificate (PDF file).")
                                 : QStringLiteral("Unfortunately, your score was not high enough to earn the tough "
                                                  "Captain's Challenge completion certificate. Please try again.");
-    p.setFont(TitleFont(13, passed));
+    p.setFont(TitleFont(13, false));
     p.setPen(kWhite);
-    p.drawText(QRectF(left, 36, size.width() - left - 10, size.height() - 42),
+    p.drawText(QRectF(left, 36, size.width() - left - 10, size.height() - 40),
                Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
     return img;
 }

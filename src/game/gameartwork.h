@@ -29,10 +29,10 @@ QImage ModeFace(const QSize& size, const QString& caption, bool chosen);
 // the heading on the left, then two choices, each an option button
 // followed by its words.
 constexpr QSize kOptionSize{430, 46};
-constexpr QRect kOptionHeadingRect{10, 0, 178, 46};
+constexpr QRect kOptionHeadingRect{10, 0, 170, 46};
 // Where the option buttons of choice 0 and 1 sit, and the words after them.
-constexpr QRect kChoiceButtonRect[2] = {{190, 14, 18, 18}, {312, 14, 18, 18}};
-constexpr QRect kChoiceWordRect[2] = {{210, 4, 98, 38}, {332, 4, 94, 38}};
+constexpr QRect kChoiceButtonRect[2] = {{182, 14, 18, 18}, {308, 14, 18, 18}};
+constexpr QRect kChoiceWordRect[2] = {{202, 4, 102, 38}, {328, 4, 100, 38}};
 
 // A two-choice picture (Select Correct, Question Difficulty, Grade
 // Questions): `lit` 0 or 1 lights the heading and that choice in yellow;

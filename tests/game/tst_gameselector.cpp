@@ -442,15 +442,27 @@ void TestGameSelector::goFaceFollowsMouse() {
     frmSkyrendelGameSelector w;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const auto move = [&w](const QString& name) {
+        QWidget* c = name.isEmpty() ? static_cast<QWidget*>(&w) : child<QWidget>(w, name);
+        const QPointF at(c->width() / 2.0, c->height() / 2.0);
+        QMouseEvent e(QEvent::MouseMove, at, c->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(c, &e);
+    };
     QCOMPARE(face(w, "picGo"), 1);
-    QTest::mouseMove(child<QWidget>(w, "picGo_0"));
-    QTRY_COMPARE(face(w, "picGo"), 2);
-    QTest::mouseMove(child<QWidget>(w, "picChallengeMode_0"));
-    QTRY_COMPARE(face(w, "picGo"), 1);
-    QTest::mouseMove(child<QWidget>(w, "picGo_0"));
-    QTRY_COMPARE(face(w, "picGo"), 2);
-    QTest::mouseMove(child<QWidget>(w, "Picture2_1"));
-    QTRY_COMPARE(face(w, "picGo"), 1);
+    // Each of these gives GO back its normal face.
+    for (const QString& resetter : {"picLearningMode_0", "picChallengeMode_0", "picCaptainsChallenge_0",
+                                    "picLearningModeBox", "picCustomChallengeBox", "picCaptainsChallengeBox",
+                                    "Picture2_0", "Picture2_1", ""}) {
+        move("picGo_0");
+        QVERIFY2(face(w, "picGo") == 2, qPrintable(resetter));
+        move(resetter);
+        QVERIFY2(face(w, "picGo") == 1, qPrintable(resetter));
+    }
+    // Leaving GO by a way the handlers do not see.
+    move("picGo_0");
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(child<QWidget>(w, "picGo_0"), &leave);
+    QCOMPARE(face(w, "picGo"), 1);
     // The faces are drawn for the screen's pixel density.
     const QImage go = child<PictureBox>(w, "picGo_1")->picture();
     QCOMPARE(go.devicePixelRatio(), w.devicePixelRatioF());
