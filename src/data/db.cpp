@@ -134,6 +134,17 @@ constexpr int kKeyRounds = 64000;
 const char* kProgramPassword = "k7vq2mx9r";
 const char* kProgramRawKey = "cf2099d91054dbd8452c66d8e4a3b87a96123538df907c7cd4034ce4786835ab";
 
+void changeCase(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])),
+                                           sqlite3_value_bytes(argv[0]));
+    const QByteArray out = (sqlite3_user_data(ctx) ? text.toUpper() : text.toLower()).toUtf8();
+    sqlite3_result_text(ctx, out.constData(), out.size(), SQLITE_TRANSIENT);
+}
+
 std::function<void(const QString&)>& hook() {
     static std::function<void(const QString&)> h;
     return h;
@@ -203,6 +214,14 @@ void Connection::openHandle(const QString& path, bool create, const QString& pas
                                msg + QStringLiteral(")"));
     }
     sqlite3_busy_timeout(db, 2000);
+    // Room for a whole catalogue's rows: the synchronisation reads them often.
+    sqlite3_exec(db, "PRAGMA cache_size = -16384", nullptr, nullptr, nullptr);
+    // Upper and lower case for every letter, not only ASCII, as the
+    // catalogue's names need.
+    sqlite3_create_function_v2(db, "UPPER", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, reinterpret_cast<void*>(1),
+                               changeCase, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "LOWER", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, changeCase, nullptr,
+                               nullptr, nullptr);
     db_ = db;
     path_ = path;
 }
@@ -363,7 +382,8 @@ void Recordset::Open(const QString& statement, Connection& connection, CursorTyp
     QString tail = m.hasMatch() ? m.captured(3) : QString();
     // Quoted text cannot make a statement unkeyable.
     QString tailOutsideQuotes = tail;
-    tailOutsideQuotes.replace(QRegularExpression(QStringLiteral("'(?:[^']|'')*'")), QStringLiteral("''"));
+    static const QRegularExpression quoted(QStringLiteral("'(?:[^']|'')*'"));
+    tailOutsideQuotes.replace(quoted, QStringLiteral("''"));
     keyed_ = m.hasMatch() && !notKeyable().match(tailOutsideQuotes).hasMatch();
     if (keyed_) {
         table_ = m.captured(2);

@@ -304,6 +304,10 @@ void tst_dblayer::jetLiteralsAndFunctionsWork() {
     rs.Open("SELECT TEXTCONSTANTDATA FROM TEXTCONSTANTS WHERE UCASE(TRIM(TEXTCONSTANTNAME))='LASTMOD_0'", c);
     QVERIFY(!rs.eof());
     QCOMPARE(rs.fields(0).text(), QStringLiteral("stamp"));
+    c.Execute(QString::fromUtf8("INSERT INTO TEXTCONSTANTS (TEXTCONSTANTNAME, TEXTCONSTANTDATA) VALUES ('Ту-154 é', 'cyr')"));
+    Recordset cyr;
+    cyr.Open(QString::fromUtf8("SELECT TEXTCONSTANTDATA FROM TEXTCONSTANTS WHERE UCASE(TRIM(TEXTCONSTANTNAME))='ТУ-154 É'"), c);
+    QVERIFY(!cyr.eof());
     makeAircraft(c, 4);
     c.Execute("UPDATE AIRCRAFT SET ISACTIVE=TRUE");
     Recordset inactive;
