@@ -75,7 +75,7 @@ void HtmlView::cancelFetches() {
     resources_.clear();
     for (QNetworkReply* reply : replies) {
         reply->disconnect(this);
-        reply->abort();
+        if (!reply->isFinished()) reply->abort();
         reply->deleteLater();
     }
 }

@@ -300,10 +300,14 @@ void LearningMode::MoveLearningAircraft(int s, bool isNext) {
     QComboBox* list = sides_[s].cmbComparisonAircraft;
     const int count = list->count();
     if (count == 0) return;
+    // Entries of the same name show the same aircraft, so they step as one:
+    // forwards from the last of them, backwards from the first (stepping
+    // back from the last would only reach the other one again).
     const QString shown = list->currentText();
-    int c = 0;
+    int c = -1;
     for (int i = 0; i < count; ++i)
-        if (list->itemText(i) == shown) c = i;
+        if (list->itemText(i) == shown && (isNext || c < 0)) c = i;
+    if (c < 0) c = 0;
     int f = isNext ? c + 1 : c - 1;
     if (f < 0) f = count - 1;
     if (f > count - 1) f = 0;
