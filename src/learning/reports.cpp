@@ -67,8 +67,10 @@ int GetAirplaneIdByFolder(const QString& folder) {
 }
 
 int GetImageIdAtPosition(const QString& folder, int position) {
-    const QString path = db::PictureDatabasePath(folder);
-    if (data::TrimBlanks(folder).isEmpty() || !FileExists(path)) return 0;
+    // Trimmed as the id lookup trims it, so both name the same aircraft.
+    const QString trimmed = data::TrimBlanks(folder);
+    const QString path = db::PictureDatabasePath(trimmed);
+    if (trimmed.isEmpty() || !FileExists(path)) return 0;
     try {
         Connection connection;
         db::OpenProgramDatabase(connection, path);
