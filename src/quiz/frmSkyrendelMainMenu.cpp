@@ -314,12 +314,11 @@ void frmSkyrendelMainMenu::buildPicturesPanel() {
     imgCaptainsChallenge_[0]->hide();
 
     for (int i = 0; i < 3; ++i) {
-        const QRect frame(20 + i * 320, 132, 304, 208);
+        const QRect frame(20 + i * 320, 146, 304, 208);
         picOuterChoice_[i] = makePicture(panel, QStringLiteral("picOuterChoice_%1").arg(i), frame);
         picOuterChoice_[i]->setBackColor(art::kPanelWhite);
         picAircraftSelection_[i] =
             makePicture(picOuterChoice_[i], QStringLiteral("picAircraftSelection_%1").arg(i), QRect(8, 8, 288, 192));
-        picAircraftSelection_[i]->setBackColor(QColor(0xf0, 0xf2, 0xf5));
         picAircraftSelection_[i]->setCursor(Qt::PointingHandCursor);
         // The marks: the same place in every frame (ArrangePanels copies
         // element 0's place to the others).
@@ -332,7 +331,7 @@ void frmSkyrendelMainMenu::buildPicturesPanel() {
             shpX2_[0]->setGeometry(52, 14, 200, 180);
         }
         lblAircraftLabel_[i] = makeLabel(panel, QStringLiteral("lblAircraftLabel_%1").arg(i),
-                                         QRect(20 + i * 320, 346, 304, 32), 17, true, Qt::AlignCenter);
+                                         QRect(20 + i * 320, 362, 304, 32), 17, true, Qt::AlignCenter);
         setTextColour(lblAircraftLabel_[i], kNavyText);
         lblAircraftLabel_[i]->hide();
         connect(picAircraftSelection_[i], &PictureBox::clicked, this, [this, i] { ClickABC(i); });
@@ -402,6 +401,7 @@ void frmSkyrendelMainMenu::buildControlBox(QWidget* panel, int c, const QRect& g
         makePicture(box, QStringLiteral("imgReviewQuestion_%1").arg(c), QRect(766, 10, 180, 56), true);
     imgReviewQuestion_[c]->setPicture(imgReviewQuestion_[2]->picture());
     imgReviewQuestion_[c]->setCursor(Qt::PointingHandCursor);
+    imgReviewQuestion_[c]->setToolTip(QStringLiteral("Hold the mouse button down to see the last question again"));
     imgReviewQuestion_[c]->hide();
     connect(imgReviewQuestion_[c], &PictureBox::mouseDown, this, [this, c] { imgReviewQuestion_MouseDown(c); });
     connect(imgReviewQuestion_[c], &PictureBox::mouseUp, this, [this, c] { imgReviewQuestion_MouseUp(c); });
@@ -490,7 +490,9 @@ void frmSkyrendelMainMenu::buildListsPanel() {
         {"lstUsersInput", [this] { return records_.lstUsersInput; }},
     };
     auto add = [this](const View& v, const QRect& r) {
-        auto* caption = new QLabel(QString::fromLatin1(v.name).mid(3), picLists_);
+        QString text = QString::fromLatin1(v.name).mid(3);
+        text.replace(QStringLiteral("SameCharacteristicPartners"), QStringLiteral("Sets "));
+        auto* caption = new QLabel(text, picLists_);
         caption->setGeometry(r.left(), r.top() - 16, r.width(), 16);
         caption->setFont(artwork::TitleFont(10, false));
         auto* list = new QListWidget(picLists_);

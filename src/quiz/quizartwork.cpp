@@ -2,6 +2,7 @@
 
 #include "shell/artwork.h"
 
+#include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -27,6 +28,15 @@ void prepare(QPainter& p) {
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
+}
+
+// The title font at `pixelSize`, smaller when needed for `text` to fit
+// `width`.
+QFont FittedFont(const QString& text, int pixelSize, qreal width, bool bold) {
+    QFont font = TitleFont(qMax(9, pixelSize), bold);
+    while (font.pixelSize() > 9 && QFontMetricsF(font).horizontalAdvance(text) > width)
+        font.setPixelSize(font.pixelSize() - 1);
+    return font;
 }
 
 // A rounded face with a vertical gradient between two colours.
@@ -115,7 +125,7 @@ QImage panelButton(const QSize& size, const QString& caption, MenuSymbol symbol,
     const qreal d = size.height() * 0.62;
     const QPointF c(r.left() + size.height() * 0.5, r.center().y() + (pressed ? 1 : 0));
     drawSymbol(p, symbol, c, d, base.darker(125), kWhite);
-    p.setFont(TitleFont(qMax(11, int(size.height() * 0.30))));
+    p.setFont(TitleFont(qMax(11, int(size.height() * (caption.size() > 12 ? 0.26 : 0.30)))));
     p.setPen(hover ? kYellow : kWhite);
     const QRectF text(c.x() + d / 2 + 8, r.top() + (pressed ? 1 : 0), r.right() - c.x() - d / 2 - 14, r.height());
     p.drawText(text, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWordWrap, caption);
@@ -141,14 +151,21 @@ QImage MenuItemFace(const QSize& size, MenuSymbol symbol, const QString& caption
     const QColor ink = dimmed ? QColor(0x34, 0x3e, 0x50) : (hover ? kSky.darker(110) : kNavy);
     const QColor disc = dimmed ? kDim : (hover ? kYellow : kWhite);
     drawSymbol(p, symbol, c, d, ink, disc);
-    p.setFont(TitleFont(qMax(12, int(size.height() * 0.36))));
+    const QRectF text(c.x() + d / 2 + 14, r.top(), r.right() - c.x() - d / 2 - 40, r.height());
+    p.setFont(FittedFont(caption, int(size.height() * 0.36), text.width(), true));
     p.setPen(dimmed ? kDim : (hover ? kYellow : kWhite));
-    const QRectF text(c.x() + d / 2 + 14, r.top(), r.width() - d - 40, r.height());
-    p.drawText(text, Qt::AlignVCenter | Qt::AlignLeft, caption);
     if (dimmed) {
-        p.setFont(TitleFont(qMax(9, int(size.height() * 0.2)), false));
-        p.drawText(r.adjusted(0, 0, -14, 0), Qt::AlignVCenter | Qt::AlignRight, QStringLiteral("not available"));
-    } else if (hover) {
+        // The caption with a note under it.
+        const qreal split = r.top() + r.height() * 0.60;
+        p.drawText(QRectF(text.left(), r.top(), text.width(), split - r.top()), Qt::AlignBottom | Qt::AlignLeft,
+                   caption);
+        p.setFont(TitleFont(qMax(9, int(size.height() * 0.19)), false));
+        p.drawText(QRectF(text.left(), split + 1, text.width(), r.bottom() - split), Qt::AlignTop | Qt::AlignLeft,
+                   QStringLiteral("not available in this version"));
+    } else {
+        p.drawText(text, Qt::AlignVCenter | Qt::AlignLeft, caption);
+    }
+    if (hover && !dimmed) {
         // A small chevron on the right.
         p.setPen(QPen(kYellow, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         const qreal x = r.right() - 22;
@@ -180,7 +197,7 @@ QImage GradeFace(const QSize& size, bool exitFace, bool hover) {
 }
 
 QImage ReviewFace(const QSize& size, int state) {
-    QImage img = panelButton(size, QStringLiteral("Hold to Review Last Question"), MenuSymbol::Questions,
+    QImage img = panelButton(size, QStringLiteral("Review Last Question"), MenuSymbol::Questions,
                              QColor(0x5a, 0x4f, 0xb0), state == 1, state == 2);
     // A backwards arrow in the disc.
     QPainter p(&img);
@@ -269,9 +286,9 @@ QImage CaptainsChallengeBadge(const QSize& size) {
     p.setBrush(kWhite);
     p.drawPath(star);
     p.setPen(kWhite);
-    p.setFont(TitleFont(qMax(9, int(h * 0.2))));
-    p.drawText(QRectF(r.left(), r.top() + h * 0.56, r.width(), h * 0.4), Qt::AlignCenter,
-               QStringLiteral("Captain's Challenge"));
+    const QString words = QStringLiteral("Captain's Challenge");
+    p.setFont(FittedFont(words, int(h * 0.2), r.width() - 12, true));
+    p.drawText(QRectF(r.left(), r.top() + h * 0.56, r.width(), h * 0.4), Qt::AlignCenter, words);
     return img;
 }
 
