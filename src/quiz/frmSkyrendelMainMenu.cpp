@@ -785,6 +785,9 @@ void frmSkyrendelMainMenu::NewQuestion() {
         return;
     }
 
+    // Every read of this question under one lock of each database.
+    ReadScope userReads(db::UserDB());
+    ReadScope staticReads(IsCaptainsChallenge ? db::StaticDB() : nullptr);
     const QuestionDraw q = generator_.draw(IsHardDifficulty, IsCaptainsChallenge);
     lastSourceIndex_ = static_cast<int>(generator_.lastSecondSource());
 

@@ -24,6 +24,21 @@ void PartnerLists::clear() {
     lstSameCharacteristicPartnersFAr.clear();
 }
 
+ReadScope::ReadScope(Connection* connection) {
+    if (!connection || !connection->isOpen() || connection->inTransaction()) return;
+    connection->Execute(QStringLiteral("BEGIN"));
+    connection_ = connection;
+}
+
+ReadScope::~ReadScope() {
+    if (!connection_ || !connection_->isOpen()) return;
+    try {
+        connection_->Execute(QStringLiteral("COMMIT"));
+    } catch (const SkyError&) {
+        // Nothing was written; a failed end of a read leaves nothing behind.
+    }
+}
+
 QString RandomListItem(const QStringList& list, RandomSeam* random) {
     if (list.isEmpty()) return QString();
     RandomSeam& r = random ? *random : *platform().random;

@@ -18,6 +18,9 @@ class RandomSeam;
 namespace sky::data {
 struct CatalogLists;
 }
+namespace sky::db {
+class Connection;
+}
 
 namespace sky::quiz {
 
@@ -49,6 +52,20 @@ struct QuestionDraw {
 QString RandomListItem(const QStringList& list, RandomSeam* random = nullptr);
 // True when an entry equals the text exactly.
 bool ListContains(const QStringList& list, const QString& text);
+
+// Holds one read transaction on a connection for its lifetime, so that a
+// run of reads takes the file's lock once instead of once per row. Does
+// nothing when the connection is closed or already in a transaction.
+class ReadScope {
+public:
+    explicit ReadScope(db::Connection* connection);
+    ~ReadScope();
+    ReadScope(const ReadScope&) = delete;
+    ReadScope& operator=(const ReadScope&) = delete;
+
+private:
+    db::Connection* connection_ = nullptr;
+};
 
 class QuestionGenerator {
 public:
