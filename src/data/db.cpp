@@ -360,7 +360,7 @@ const QRegularExpression& notKeyable() {
 Recordset::Recordset() = default;
 Recordset::~Recordset() { close(); }
 
-void Recordset::Open(const QString& statement, Connection& connection, CursorType, LockType) {
+void Recordset::Open(const QString& statement, Connection& connection, CursorType cursor, LockType) {
     close();
     if (!connection.isOpen()) throw SkyError(kErrNotOpen, QStringLiteral("The connection is closed."));
     Connection::RunHook(statement);
@@ -376,6 +376,19 @@ void Recordset::Open(const QString& statement, Connection& connection, CursorTyp
     for (int i = 0; i < cols; ++i) {
         names_ << QString::fromUtf8(sqlite3_column_name(full.s, i));
         isBool_ << declaredBool(full.s, i);
+    }
+
+    if (cursor == adOpenForwardOnly) {
+        streamSql_ = sql;
+        stream_ = full.s;
+        full.s = nullptr;
+        open_ = true;
+        pos_ = 0;
+        cachedPos_ = -2;
+        mode_ = Mode::None;
+        streamDone_ = false;
+        stepStream();
+        return;
     }
 
     const QRegularExpressionMatch m = simpleSelect().match(sql);
@@ -415,7 +428,17 @@ void Recordset::materialise(sqlite3_stmt* stmt) {
     if (rc != SQLITE_DONE) conn_->fail(rc, QString());
 }
 
+void Recordset::stepStream() {
+    const int rc = sqlite3_step(stream_);
+    cachedPos_ = -2;
+    if (rc == SQLITE_ROW) return;
+    streamDone_ = true;
+    if (rc != SQLITE_DONE) conn_->fail(rc, QString());
+}
+
 void Recordset::close() {
+    if (stream_) sqlite3_finalize(stream_);
+    stream_ = nullptr;
     if (rowStmt_) sqlite3_finalize(rowStmt_);
     rowStmt_ = nullptr;
     open_ = false;
@@ -435,19 +458,55 @@ void Recordset::requireOpen() const {
 
 int Recordset::recordCount() const {
     requireOpen();
+    if (stream_) {
+        // Not known before the end of a one-pass read: counted apart.
+        Stmt count;
+        prepare(*conn_, QStringLiteral("SELECT count(*) FROM (") + streamSql_ + QStringLiteral(")"), &count.s, streamSql_);
+        const int rc = sqlite3_step(count.s);
+        if (rc != SQLITE_ROW) conn_->fail(rc, streamSql_);
+        return sqlite3_column_int(count.s, 0);
+    }
     return keyed_ ? keys_.size() : rows_.size();
 }
 
-bool Recordset::eof() const { return pos_ >= recordCount(); }
-bool Recordset::bof() const { return pos_ < 0 || recordCount() == 0; }
+bool Recordset::eof() const {
+    if (stream_) return streamDone_ && rows_.isEmpty();
+    return pos_ >= recordCount();
+}
+bool Recordset::bof() const {
+    if (stream_) return streamDone_ && pos_ == 0;
+    return pos_ < 0 || recordCount() == 0;
+}
 
 void Recordset::moveFirst() {
     flushPending();
+    if (stream_ && pos_ != 0) {
+        // Forward-only: start the statement again.
+        rows_.clear();
+        sqlite3_reset(stream_);
+        streamDone_ = false;
+        stepStream();
+    }
     pos_ = 0;
 }
 
 void Recordset::moveLast() {
     flushPending();
+    if (stream_) {
+        // Forward-only: read on to the last row and keep it.
+        if (!rows_.isEmpty()) return;
+        QVector<QVariant> last;
+        while (!streamDone_) {
+            last = currentRow();
+            stepStream();
+            ++pos_;
+        }
+        if (pos_ > 0) {
+            --pos_;
+            rows_ = {last};
+        }
+        return;
+    }
     pos_ = recordCount() - 1;
     if (pos_ < 0) pos_ = 0;
 }
@@ -455,11 +514,15 @@ void Recordset::moveLast() {
 void Recordset::moveNext() {
     flushPending();
     if (eof()) throw SkyError(kErrNoCurrentRecord, QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
+    if (stream_ && !rows_.isEmpty()) rows_.clear(); // past the last row moveLast kept
+    else if (stream_) stepStream();
     ++pos_;
 }
 
 void Recordset::movePrevious() {
     flushPending();
+    if (stream_)
+        throw SkyError(kErrNotUpdatable, QStringLiteral("A forward-only record set cannot move backward."));
     if (pos_ < 0) throw SkyError(kErrNoCurrentRecord, QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
     --pos_;
 }
@@ -467,11 +530,26 @@ void Recordset::movePrevious() {
 void Recordset::requireCurrent() const {
     requireOpen();
     if (mode_ == Mode::Add) return;
+    if (stream_) {
+        if (eof())
+            throw SkyError(kErrNoCurrentRecord, QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
+        return;
+    }
     if (pos_ < 0 || pos_ >= recordCount())
         throw SkyError(kErrNoCurrentRecord, QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
 }
 
 const QVector<QVariant>& Recordset::currentRow() const {
+    if (stream_) {
+        requireCurrent();
+        if (!rows_.isEmpty()) return rows_.front(); // kept by moveLast
+        if (cachedPos_ != pos_) {
+            cache_.clear();
+            for (int i = 0; i < names_.size(); ++i) cache_ << columnValue(stream_, i, isBool_[i]);
+            cachedPos_ = pos_;
+        }
+        return cache_;
+    }
     requireCurrent();
     if (!keyed_) return rows_[pos_];
     if (cachedPos_ != pos_) {
@@ -524,7 +602,7 @@ Field Recordset::fields(const QString& name) {
 
 void Recordset::addNew() {
     requireOpen();
-    if (!keyed_) throw SkyError(kErrNotUpdatable, QStringLiteral("The record set cannot be updated."));
+    if (!keyed_ || stream_) throw SkyError(kErrNotUpdatable, QStringLiteral("The record set cannot be updated."));
     flushPending();
     mode_ = Mode::Add;
     pending_ = QVector<QVariant>(names_.size());
@@ -599,7 +677,7 @@ QVariant Field::value() const {
 void Field::setValue(const QVariant& v) {
     Recordset& rs = *rs_;
     rs.requireCurrent();
-    if (!rs.keyed_) throw SkyError(kErrNotUpdatable, QStringLiteral("The record set cannot be updated."));
+    if (!rs.keyed_ || rs.stream_) throw SkyError(kErrNotUpdatable, QStringLiteral("The record set cannot be updated."));
     if (rs.mode_ == Recordset::Mode::None) {
         rs.mode_ = Recordset::Mode::Edit;
         rs.pending_ = QVector<QVariant>(rs.names_.size());

@@ -163,6 +163,11 @@ private:
     Connection* conn_ = nullptr;
     bool open_ = false;
     bool keyed_ = false;          // rows fetched one at a time by rowid
+    // Forward-only sets read the statement as it runs: one pass, one lock.
+    sqlite3_stmt* stream_ = nullptr;
+    QString streamSql_;
+    bool streamDone_ = false;
+    void stepStream();
     QString table_;               // the one table of an updatable set
     QStringList names_;
     QVector<bool> isBool_;

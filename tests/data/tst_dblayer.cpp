@@ -31,6 +31,7 @@ private slots:
     void nullReadsAsEmptyText();
     void engineErrorsReachCaller();
     void movingPastTheEnds();
+    void forwardOnlyReadsInOnePass();
     void joinWithParenthesisedCondition();
     void jetLiteralsAndFunctionsWork();
     void transactionRollsBack();
@@ -274,6 +275,36 @@ void tst_dblayer::movingPastTheEnds() {
     // Stepping back from the end finds the last row.
     rs.movePrevious();
     QCOMPARE(rs.fields(0).text(), QStringLiteral("F2"));
+}
+
+void tst_dblayer::forwardOnlyReadsInOnePass() {
+    CreateDatabaseFile(path("u.skr"), DbKind::User);
+    Connection c;
+    OpenProgramDatabase(c, path("u.skr"));
+    makeAircraft(c, 3);
+    Recordset rs;
+    rs.Open("SELECT FOLDER FROM AIRCRAFT ORDER BY AIRPLANETYPE", c, adOpenForwardOnly);
+    QStringList seen;
+    // Statements on the same connection run while the set is being read.
+    for (; !rs.eof(); rs.moveNext()) {
+        seen << rs.fields(0).text();
+        c.Execute("UPDATE AIRCRAFT SET ISACTIVE=FALSE WHERE FOLDER='" + rs.fields(0).text() + "'");
+    }
+    QCOMPARE(seen, (QStringList{"F1", "F2", "F3"}));
+    QCOMPARE(rs.recordCount(), 3);
+    QVERIFY_THROWS_EXCEPTION(SkyError, rs.moveNext());
+    rs.moveFirst();
+    QCOMPARE(rs.fields(0).text(), QStringLiteral("F1"));
+    rs.moveLast();
+    QVERIFY(!rs.eof());
+    QCOMPARE(rs.fields(0).text(), QStringLiteral("F3"));
+    rs.moveNext();
+    QVERIFY(rs.eof());
+    QVERIFY_THROWS_EXCEPTION(SkyError, rs.movePrevious());
+    QVERIFY_THROWS_EXCEPTION(SkyError, rs.addNew());
+    Recordset none;
+    none.Open("SELECT FOLDER FROM AIRCRAFT WHERE ISACTIVE=TRUE", c, adOpenForwardOnly);
+    QVERIFY(none.eof());
 }
 
 void tst_dblayer::joinWithParenthesisedCondition() {
