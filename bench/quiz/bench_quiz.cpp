@@ -86,6 +86,8 @@ int main(int argc, char** argv) {
     fixture::CatalogSpec spec;
     spec.aircraft = 500;
     spec.photosPerAircraft = 20;
+    // Photographs of the size the program shows and the demo catalogue holds.
+    spec.pictureSize = QSize(1024, 683);
     const fixture::CatalogSource source = fixture::GenerateCatalogSource(work.path(), spec);
     const QString app_ = work.filePath(QStringLiteral("app"));
     try {

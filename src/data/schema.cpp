@@ -25,6 +25,9 @@ void CreateSchema(Connection& c, DbKind kind) {
     for (const QString& col : AircraftSetColumns()) aircraft += QStringLiteral(", ") + col + QStringLiteral(" BOOLEAN");
     aircraft += QStringLiteral(", LIBRARYHTML TEXT, NameImage BLOB)");
     c.Execute(aircraft);
+    // Aircraft are looked up by their folder, trimmed or as stored.
+    c.Execute(QStringLiteral("CREATE INDEX AIRCRAFT_TRIMFOLDER ON AIRCRAFT (TRIM(FOLDER))"));
+    c.Execute(QStringLiteral("CREATE INDEX AIRCRAFT_FOLDER ON AIRCRAFT (FOLDER)"));
     c.Execute(QStringLiteral("CREATE TABLE SIMILARAIRCRAFT (AIRCRAFTID INTEGER, SIMILARAIRCRAFTID INTEGER, ASK BOOLEAN)"));
     c.Execute(QStringLiteral("CREATE INDEX SIMILARAIRCRAFT_A ON SIMILARAIRCRAFT (AIRCRAFTID)"));
     c.Execute(QStringLiteral("CREATE INDEX SIMILARAIRCRAFT_B ON SIMILARAIRCRAFT (SIMILARAIRCRAFTID)"));
