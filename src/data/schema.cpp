@@ -18,9 +18,11 @@ void CreateSchema(Connection& c, DbKind kind) {
         c.Execute(QStringLiteral("CREATE TABLE IMAGES (ID INTEGER PRIMARY KEY, Image BLOB)"));
         return;
     }
+    // Names sort without regard to case ("Airbus" before "ATR"), as the
+    // catalogue's lists always have.
     // Small columns first and the long text and picture last: a scan that
     // tests FOLDER never has to read past them.
-    QString aircraft = QStringLiteral("CREATE TABLE AIRCRAFT (AirplaneID INTEGER PRIMARY KEY, AIRPLANETYPE TEXT, "
+    QString aircraft = QStringLiteral("CREATE TABLE AIRCRAFT (AirplaneID INTEGER PRIMARY KEY, AIRPLANETYPE TEXT COLLATE NOCASE, "
                                       "FOLDER TEXT, ISACTIVE BOOLEAN");
     for (const QString& col : AircraftSetColumns()) aircraft += QStringLiteral(", ") + col + QStringLiteral(" BOOLEAN");
     aircraft += QStringLiteral(", LIBRARYHTML TEXT, NameImage BLOB)");

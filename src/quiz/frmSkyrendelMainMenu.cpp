@@ -4,6 +4,9 @@
 #include "data/pictures.h"
 #include "game/frmSkyrendelGameSelector.h"
 #include "game/frmSkyrendelResults.h"
+#include "learning/frmSkyrendelFAQ.h"
+#include "learning/learningartwork.h"
+#include "learning/reports.h"
 #include "game/gamesettings.h"
 #include "quiz/quizartwork.h"
 #include "quiz/scoring.h"
@@ -173,6 +176,21 @@ frmSkyrendelMainMenu::frmSkyrendelMainMenu(QWidget* parent) : QWidget(parent), g
         w->setGeometry(QRect(QPoint(8, 8), kPanelSize));
         w->hide();
     }
+
+    // Learning mode fills the learning panel's pages.
+    learning_ = new learning::LearningMode(picLearningMode_, lists_, this);
+    onStartLearning = [this] { learning_->SetupLearningMode(); };
+
+    // The advice on reporting a problem, on both quiz panels.
+    const QRect seeProblem[2] = {QRect(20, 440, 460, 20), QRect(20, 440, 460, 20)};
+    for (int i = 0; i < 2; ++i) {
+        imgSeeProblem_[i] = learning::MakeReportLink(quizPanel(i), QStringLiteral("imgSeeProblem_%1").arg(i),
+                                                     QString::fromLatin1(learning::art::kSeeProblemText), false);
+        imgSeeProblem_[i]->setGeometry(seeProblem[i]);
+        imgSeeProblem_[i]->setPicture(learning::art::ReportLinkFace(
+            imgSeeProblem_[i]->size(), QString::fromLatin1(learning::art::kSeeProblemText), false));
+        connect(imgSeeProblem_[i], &PictureBox::clicked, this, [this, i] { learning::imgSeeProblem_Click(i, this); });
+    }
 }
 
 frmSkyrendelMainMenu::~frmSkyrendelMainMenu() {
@@ -281,13 +299,6 @@ void frmSkyrendelMainMenu::buildLearningPanel() {
         TabCover_[i]->setAutoFillBackground(true);
     }
 
-    lblLearningUnavailable_ = makeLabel(panel, QStringLiteral("lblLearningUnavailable"),
-                                        pageRect.adjusted(40, 40, -40, -40), 18, true, Qt::AlignCenter);
-    lblLearningUnavailable_->setWordWrap(true);
-    lblLearningUnavailable_->setText(
-        QStringLiteral("Learning mode is not available in this version of Skyrendel.\n\n"
-                       "Choose a Custom Challenge or the Captain's Challenge from the menu's Start Training."));
-    setTextColour(lblLearningUnavailable_, artwork::kDim);
     SetTab(0);
 }
 
@@ -587,8 +598,8 @@ void frmSkyrendelMainMenu::ArrangePanels() {
 // --------------------------------------------------------------------- menu
 
 bool frmSkyrendelMainMenu::isMenuItemAvailable(int index) const {
-    // The FAQ, the options and the updates window come with later versions.
-    return index == 3 || index == 4;
+    // The options and the updates window come with later versions.
+    return index == 0 || index == 3 || index == 4;
 }
 
 void frmSkyrendelMainMenu::showFace(int item, int store) {
@@ -602,6 +613,10 @@ void frmSkyrendelMainMenu::imgMenuItem_MouseMove(int index) {
 void frmSkyrendelMainMenu::imgMenuItem_Click(int index) {
     if (index < 0 || index > 4 || !isMenuItemAvailable(index)) return;
     if (index == 4) ExitProgram();
+    if (index == 0) {
+        learning::frmSkyrendelFAQ faq(this);
+        faq.exec();
+    }
     if (index == 3) {
         GameMode = 0;
         for (QWidget* w : {picLearningMode_, picChallengeMode_, picChallengeMode2_}) w->hide();
@@ -653,7 +668,6 @@ void frmSkyrendelMainMenu::SetTab(int t) {
         }
     }
     cmdExit_->raise();
-    if (lblLearningUnavailable_) lblLearningUnavailable_->raise();
 }
 
 void frmSkyrendelMainMenu::cmdExit_Click() { picLearningMode_->hide(); }
@@ -675,7 +689,6 @@ void frmSkyrendelMainMenu::StartGame() {
         return;
     }
     if (GameMode == 1) {
-        lblLearningUnavailable_->setVisible(!onStartLearning);
         if (onStartLearning) onStartLearning();
         SetTab(0);
         picLearningMode_->show();
@@ -743,6 +756,7 @@ void frmSkyrendelMainMenu::endQuiz(bool timeUp) {
     ++gameSerial_;
     if (a >= 1) {
         game::frmSkyrendelResults results(records_, this);
+        learning::AttachResultsReportLink(&results);
         results.exec();
     }
 }

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "data/catalog.h"
+#include "learning/learningmode.h"
 #include "quiz/questions.h"
 #include "quiz/records.h"
 #include "shell/startup.h"
@@ -160,7 +161,8 @@ private:
     QWidget* picPanel_[2] = {};
     QWidget* TabCover_[2] = {};
     QPushButton* cmdExit_ = nullptr;
-    QLabel* lblLearningUnavailable_ = nullptr;
+    learning::LearningMode* learning_ = nullptr;
+    std::array<PictureBox*, 2> imgSeeProblem_{};
 
     // Answer slots: 0-2 the pictures panel's, 3 the names panel's.
     PictureBox* picAircraftSelection_[4] = {};

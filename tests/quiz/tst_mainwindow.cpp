@@ -4,6 +4,7 @@
 // the close rules, the menu and the learning panel's tabs.
 #include "game/frmSkyrendelGameSelector.h"
 #include "game/gamesettings.h"
+#include "learning/reports.h"
 #include "quiz/frmSkyrendelMainMenu.h"
 #include "quiz/quizartwork.h"
 #include "shell/appstate.h"
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QTimer>
+#include <QComboBox>
 #include <QtTest>
 
 using namespace sky;
@@ -93,6 +95,7 @@ private slots:
     void playItemWithoutChoosingLeavesMenu();
     void playItemStartsChosenGame();
     void unavailableMenuItemsDoNothing();
+    void seeProblemLinksGiveTheAdvice();
     void learningModeShowsTabZero();
     void tabsSwitch();
     void listsPanelTogglesAndMarksSource();
@@ -216,8 +219,8 @@ void tst_mainwindow::tooFewActiveAircraft() {
         QVERIFY(!window_->learningPanel()->isHidden());
         QVERIFY(!window_->learningPage(0)->isHidden());
         QVERIFY(window_->learningPage(1)->isHidden());
-        // Without the learning-mode code the panel says so.
-        QVERIFY(!label("lblLearningUnavailable")->isHidden());
+        // The learning controls list the installed aircraft.
+        QVERIFY(child<QComboBox>("cmbComparisonAircraft_0")->count() > 0);
     }
 }
 
@@ -871,14 +874,28 @@ void tst_mainwindow::playItemStartsChosenGame() {
 
 void tst_mainwindow::unavailableMenuItemsDoNothing() {
     makeWindow();
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 1; i < 3; ++i) {
         QVERIFY(!box(QString("imgMenuItem_%1").arg(i))->isEnabled());
         window_->imgMenuItem_Click(i);
     }
     QVERIFY(modalsSeen_.isEmpty());
+    // The FAQ item opens the FAQ window.
+    QVERIFY(box("imgMenuItem_0")->isEnabled());
+    window_->imgMenuItem_Click(0);
+    QCOMPARE(modalsSeen_, QStringList{"frmSkyrendelFAQ"});
     QVERIFY(box("imgMenuItem_3")->isEnabled());
     QVERIFY_THROWS_EXCEPTION(ProcessExited, window_->imgMenuItem_Click(4));
     QCOMPARE(fake_->process.exitCodes, QVector<int>{0});
+}
+
+void tst_mainwindow::seeProblemLinksGiveTheAdvice() {
+    makeWindow();
+    for (int i = 0; i < 2; ++i) {
+        fake_->messageBox.shown.clear();
+        QTest::mouseClick(box(QString("imgSeeProblem_%1").arg(i)), Qt::LeftButton);
+        QCOMPARE(fake_->messageBox.shown.size(), 1);
+        QCOMPARE(fake_->messageBox.shown[0].text, learning::ReportingAdviceText());
+    }
 }
 
 // --------------------------------------------------------- learning panel
@@ -894,7 +911,6 @@ void tst_mainwindow::learningModeShowsTabZero() {
     QVERIFY(!window_->learningPanel()->isHidden());
     QVERIFY(!window_->learningPage(0)->isHidden());
     QVERIFY(window_->learningPage(1)->isHidden());
-    QVERIFY(label("lblLearningUnavailable")->isHidden());
     QVERIFY(!window_->isQuizInProgress());
     QTest::mouseClick(child<QWidget>("cmdExit"), Qt::LeftButton);
     QVERIFY(window_->learningPanel()->isHidden());
