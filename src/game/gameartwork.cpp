@@ -14,13 +14,6 @@ using namespace sky::artwork;
 
 namespace {
 
-QImage NewImage(const QSize& size, const QColor& fill = Qt::transparent) {
-    const qreal ratio = PixelRatio();
-    QImage img(size * ratio, QImage::Format_ARGB32_Premultiplied);
-    img.setDevicePixelRatio(ratio);
-    img.fill(fill);
-    return img;
-}
 
 QColor LookColor(Look look) {
     switch (look) {

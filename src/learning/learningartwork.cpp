@@ -13,13 +13,6 @@ using namespace sky::artwork;
 
 namespace {
 
-QImage NewImage(const QSize& size) {
-    const qreal ratio = PixelRatio();
-    QImage img(size * ratio, QImage::Format_ARGB32_Premultiplied);
-    img.setDevicePixelRatio(ratio);
-    img.fill(Qt::transparent);
-    return img;
-}
 
 // A heading: a small aircraft emblem and the words in gold over a fading
 // band.

@@ -16,13 +16,6 @@ using namespace sky::artwork;
 
 namespace {
 
-QImage canvas(const QSize& size) {
-    const qreal ratio = PixelRatio();
-    QImage img(size * ratio, QImage::Format_ARGB32_Premultiplied);
-    img.setDevicePixelRatio(ratio);
-    img.fill(Qt::transparent);
-    return img;
-}
 
 void prepare(QPainter& p) {
     p.setRenderHint(QPainter::Antialiasing);
@@ -114,7 +107,7 @@ void drawSymbol(QPainter& p, MenuSymbol symbol, const QPointF& c, qreal d, const
 // A button face of the quiz panels: a symbol on the left, a caption.
 QImage panelButton(const QSize& size, const QString& caption, MenuSymbol symbol, const QColor& base, bool hover,
                    bool pressed) {
-    QImage img = canvas(size);
+    QImage img = NewImage(size);
     QPainter p(&img);
     prepare(p);
     const QRectF r(1.5, 1.5, size.width() - 3, size.height() - 3);
@@ -135,7 +128,7 @@ QImage panelButton(const QSize& size, const QString& caption, MenuSymbol symbol,
 } // namespace
 
 QImage MenuItemFace(const QSize& size, MenuSymbol symbol, const QString& caption, bool hover, bool dimmed) {
-    QImage img = canvas(size);
+    QImage img = NewImage(size);
     QPainter p(&img);
     prepare(p);
     const QRectF r(1.5, 1.5, size.width() - 3, size.height() - 3);
@@ -217,7 +210,7 @@ QImage ReviewFace(const QSize& size, int state) {
 }
 
 QImage NextQuestionFace(const QSize& size, bool hover) {
-    QImage img = canvas(size);
+    QImage img = NewImage(size);
     QPainter p(&img);
     prepare(p);
     const QRectF r(1.5, 1.5, size.width() - 3, size.height() - 3);
@@ -249,7 +242,7 @@ QImage NextQuestionFace(const QSize& size, bool hover) {
 }
 
 QImage CaptainsChallengeBadge(const QSize& size) {
-    QImage img = canvas(size);
+    QImage img = NewImage(size);
     QPainter p(&img);
     prepare(p);
     const QRectF r(1, 1, size.width() - 2, size.height() - 2);
@@ -293,7 +286,7 @@ QImage CaptainsChallengeBadge(const QSize& size) {
 }
 
 QImage QuestionMark(const QSize& size) {
-    QImage img = canvas(size);
+    QImage img = NewImage(size);
     QPainter p(&img);
     prepare(p);
     const qreal d = qMin(size.width(), size.height()) - 4;
@@ -311,7 +304,7 @@ QImage QuestionMark(const QSize& size) {
 }
 
 QImage TabHead(const QSize& size, bool selected) {
-    QImage img = canvas(size);
+    QImage img = NewImage(size);
     QPainter p(&img);
     prepare(p);
     QPainterPath path;
@@ -333,7 +326,7 @@ QImage TabHead(const QSize& size, bool selected) {
 }
 
 QImage ControlBand(const QSize& size) {
-    QImage img = canvas(size);
+    QImage img = NewImage(size);
     QPainter p(&img);
     prepare(p);
     QLinearGradient g(0, 0, 0, size.height());
@@ -346,7 +339,7 @@ QImage ControlBand(const QSize& size) {
 }
 
 QImage LearningBackground(const QSize& size) {
-    QImage img = canvas(size);
+    QImage img = NewImage(size);
     QPainter p(&img);
     prepare(p);
     QLinearGradient g(0, 0, 0, size.height());

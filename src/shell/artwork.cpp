@@ -21,6 +21,14 @@ QPixmap NewCanvas(const QSize& size, const QColor& fill) {
     return pm;
 }
 
+QImage NewImage(const QSize& size, const QColor& fill) {
+    const qreal ratio = PixelRatio();
+    QImage img(size * ratio, QImage::Format_ARGB32_Premultiplied);
+    img.setDevicePixelRatio(ratio);
+    img.fill(fill);
+    return img;
+}
+
 QFont TitleFont(int pixelSize, bool bold) {
     QFont f(QStringLiteral("DejaVu Sans"));
     f.setPixelSize(pixelSize);

@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QPixmap>
 #include <QString>
 
@@ -23,6 +24,8 @@ inline const QColor kDim{0x8a, 0x93, 0xa3};
 qreal PixelRatio();
 // A transparent pixmap of `size` logical pixels at the screen's ratio.
 QPixmap NewCanvas(const QSize& size, const QColor& fill = Qt::transparent);
+// The same as an image, for the picture controls.
+QImage NewImage(const QSize& size, const QColor& fill = Qt::transparent);
 QFont TitleFont(int pixelSize, bool bold = true);
 
 // A rounded button face with a caption; `highlight` gives the face under

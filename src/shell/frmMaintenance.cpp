@@ -66,6 +66,5 @@ void frmMaintenance::Form_Resize() {
     platform().clock->processEvents();
 }
 
-void frmMaintenance::paintEvent(QPaintEvent*) {}
 
 } // namespace sky

@@ -22,7 +22,6 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
 
 private:
     void Form_Resize();

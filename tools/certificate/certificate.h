@@ -5,15 +5,18 @@
 // text centred in its field with spaces is centred on the page.
 #pragma once
 
+#include "game/certificate.h"
+
 #include <QByteArray>
 #include <QString>
 
 namespace sky::certificate {
 
-constexpr qint64 kDateOffset = 1020152;
-constexpr int kDateWidth = 20;
-constexpr qint64 kNameOffset = 1020218;
-constexpr int kNameWidth = 30;
+// The fields where the program writes them.
+constexpr qint64 kDateOffset = sky::game::kCertificateDateAt;
+constexpr int kDateWidth = sky::game::kCertificateDateWidth;
+constexpr qint64 kNameOffset = sky::game::kCertificateNameAt;
+constexpr int kNameWidth = sky::game::kCertificateNameWidth;
 // The template is at least this long (the end of the name field).
 constexpr qint64 kMinimumSize = kNameOffset + kNameWidth;
 
