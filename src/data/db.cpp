@@ -367,54 +367,61 @@ void Recordset::Open(const QString& statement, Connection& connection, CursorTyp
     conn_ = &connection;
     const QString sql = TranslateJet(statement);
 
-    // The statement as written: its column names and types.
-    Stmt full;
-    prepare(connection, sql, &full.s, statement);
-    const int cols = sqlite3_column_count(full.s);
-    names_.clear();
-    isBool_.clear();
-    for (int i = 0; i < cols; ++i) {
-        names_ << QString::fromUtf8(sqlite3_column_name(full.s, i));
-        isBool_ << declaredBool(full.s, i);
-    }
-
-    if (cursor == adOpenForwardOnly) {
-        streamSql_ = sql;
-        stream_ = full.s;
-        full.s = nullptr;
+    const auto readNames = [this](sqlite3_stmt* st) {
+        names_.clear();
+        isBool_.clear();
+        for (int i = 0; i < sqlite3_column_count(st); ++i) {
+            names_ << QString::fromUtf8(sqlite3_column_name(st, i));
+            isBool_ << declaredBool(st, i);
+        }
+    };
+    // The set counts as open only once its statement has run.
+    const auto markOpen = [this] {
         open_ = true;
         pos_ = 0;
         cachedPos_ = -2;
         mode_ = Mode::None;
-        streamDone_ = false;
-        stepStream();
-        return;
+    };
+
+    if (cursor != adOpenForwardOnly) {
+        const QRegularExpressionMatch m = simpleSelect().match(sql);
+        QString tail = m.hasMatch() ? m.captured(3) : QString();
+        // Quoted text cannot make a statement unkeyable.
+        static const QRegularExpression quoted(QStringLiteral("'(?:[^']|'')*'"));
+        QString tailOutsideQuotes = tail;
+        tailOutsideQuotes.replace(quoted, QStringLiteral("''"));
+        keyed_ = m.hasMatch() && !notKeyable().match(tailOutsideQuotes).hasMatch();
+        if (keyed_) {
+            // The row statement has the columns as written; the keys come
+            // from the same table and conditions.
+            table_ = m.captured(2);
+            prepare(connection, QStringLiteral("SELECT ") + m.captured(1) + QStringLiteral(" FROM ") + table_ +
+                                    QStringLiteral(" WHERE rowid=?"),
+                    &rowStmt_, statement);
+            readNames(rowStmt_);
+            Stmt keys;
+            prepare(connection, QStringLiteral("SELECT rowid FROM ") + table_ + tail, &keys.s, statement);
+            int rc;
+            while ((rc = sqlite3_step(keys.s)) == SQLITE_ROW) keys_.push_back(sqlite3_column_int64(keys.s, 0));
+            if (rc != SQLITE_DONE) connection.fail(rc, QStringLiteral("in: ") + statement);
+            markOpen();
+            return;
+        }
     }
 
-    const QRegularExpressionMatch m = simpleSelect().match(sql);
-    QString tail = m.hasMatch() ? m.captured(3) : QString();
-    // Quoted text cannot make a statement unkeyable.
-    QString tailOutsideQuotes = tail;
-    static const QRegularExpression quoted(QStringLiteral("'(?:[^']|'')*'"));
-    tailOutsideQuotes.replace(quoted, QStringLiteral("''"));
-    keyed_ = m.hasMatch() && !notKeyable().match(tailOutsideQuotes).hasMatch();
-    if (keyed_) {
-        table_ = m.captured(2);
-        Stmt keys;
-        prepare(connection, QStringLiteral("SELECT rowid FROM ") + table_ + tail, &keys.s, statement);
-        int rc;
-        while ((rc = sqlite3_step(keys.s)) == SQLITE_ROW) keys_.push_back(sqlite3_column_int64(keys.s, 0));
-        if (rc != SQLITE_DONE) connection.fail(rc, QStringLiteral("in: ") + statement);
-        prepare(connection, QStringLiteral("SELECT ") + m.captured(1) + QStringLiteral(" FROM ") + table_ +
-                                QStringLiteral(" WHERE rowid=?"),
-                &rowStmt_, statement);
+    Stmt full;
+    prepare(connection, sql, &full.s, statement);
+    readNames(full.s);
+    if (cursor == adOpenForwardOnly) {
+        streamSql_ = sql;
+        stream_ = full.s;
+        full.s = nullptr;
+        streamDone_ = false;
+        stepStream();
     } else {
         materialise(full.s);
     }
-    open_ = true;
-    pos_ = 0;
-    cachedPos_ = -2;
-    mode_ = Mode::None;
+    markOpen();
 }
 
 void Recordset::materialise(sqlite3_stmt* stmt) {
