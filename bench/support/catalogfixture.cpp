@@ -121,6 +121,7 @@ CatalogSource GenerateCatalogSource(const QString& root, const CatalogSpec& spec
             out.photoBytes += photo.size();
         }
         QJsonObject a;
+        a["id"] = i + 1;
         a["folder"] = folder;
         a["name"] = name;
         a["active"] = i % 5 != 4;

@@ -78,19 +78,22 @@ class TestCatalogBuild : public QObject {
     // logo; B738 takes a folder of --photos and gets a drawn logo; C172 is
     // inactive with an address for a description.
     QJsonObject goodManifest() const {
-        QJsonObject a388{{"folder", "A388"},
+        QJsonObject a388{{"id", 4},
+                         {"folder", "A388"},
                          {"name", "Airbus A380-800"},
                          {"active", true},
                          {"sets", QJsonObject{{"isEurope", true}, {"isLargeJet", true}}},
                          {"description", QJsonObject{{"file", "pages/A388.html"}}},
                          {"photos", QJsonArray{"pics/a388-second.jpg", "pics/a388-first.jpg"}},
                          {"logo", "logos/A388.jpg"}};
-        QJsonObject b738{{"folder", "B738"},
+        QJsonObject b738{{"id", 9},
+                         {"folder", "B738"},
                          {"name", "Boeing 737-800"},
                          {"sets", QJsonObject{{"isUSA", true}, {"isLargeJet", true}, {"isEurope", false}}},
                          {"description", QJsonObject{{"file", "pages/B738.html"}}},
                          {"photos", "B738"}};
-        QJsonObject c172{{"folder", "C172"},
+        QJsonObject c172{{"id", 30},
+                         {"folder", "C172"},
                          {"name", "Cessna 172 Skyhawk"},
                          {"active", false},
                          {"sets", QJsonObject{{"isUSA", true}, {"isPropOther", true}}},
@@ -101,6 +104,7 @@ class TestCatalogBuild : public QObject {
                                           {"LastMod_0", QJsonObject{{"text", "2026-12-11 1"}}},
                                           {"Motto", QJsonObject{{"text", QString::fromUtf8("Pilot's «café» rule")}}}}},
             {"aircraft", QJsonArray{a388, b738, c172}},
+            {"retiredIds", QJsonArray{1, 3}},
             {"pairs", QJsonArray{QJsonObject{{"a", "B738"}, {"b", "A388"}, {"ask", "hard"}},
                                  QJsonObject{{"a", "C172"}, {"b", "A388"}, {"ask", "never"}}}}};
     }
@@ -160,16 +164,16 @@ private slots:
         columns += sky::db::AircraftSetColumns();
         columns << "LIBRARYHTML";
         QCOMPARE(rows(c, "SELECT * FROM AIRCRAFT ORDER BY AirplaneID", columns),
-                 QStringList({QString::fromUtf8("1|Airbus A380-800|A388|true|false|true|false|true|false|false|false|false|"
+                 QStringList({QString::fromUtf8("4|Airbus A380-800|A388|true|false|true|false|true|false|false|false|false|"
                                                 "<h1>A380</h1><p>Double-deck, «quad» jet; it's big.</p>"),
-                              "2|Boeing 737-800|B738|true|true|false|false|true|false|false|false|false|<h1>737</h1>",
-                              "3|Cessna 172 Skyhawk|C172|false|true|false|false|false|false|false|false|true|"
+                              "9|Boeing 737-800|B738|true|true|false|false|true|false|false|false|false|<h1>737</h1>",
+                              "30|Cessna 172 Skyhawk|C172|false|true|false|false|false|false|false|false|true|"
                               "https://example.com/c172"}));
         // Statements as the program writes them find the rows.
         QCOMPARE(rows(c, "SELECT AirplaneID FROM AIRCRAFT WHERE TRIM(FOLDER) = 'B738' AND ISACTIVE = TRUE", {"AirplaneID"}),
-                 QStringList{"2"});
+                 QStringList{"9"});
         QCOMPARE(rows(c, "SELECT * FROM SIMILARAIRCRAFT", {"AIRCRAFTID", "SIMILARAIRCRAFTID", "ASK"}),
-                 QStringList({"2|1|true", "3|1|false"}));
+                 QStringList({"9|4|true", "30|4|false"}));
         QCOMPARE(rows(c, "SELECT * FROM TEXTCONSTANTS", {"TEXTCONSTANTNAME", "TEXTCONSTANTDATA"}),
                  QStringList({"FAQ|<h1>FAQ</h1><p>Don't panic.</p>", "LastMod_0|2026-12-11 1",
                               QString::fromUtf8("Motto|Pilot's «café» rule")}));
@@ -187,9 +191,9 @@ private slots:
         // Photographs: byte for byte, in the manifest's order (or file-name
         // order of a folder), with their identifiers.
         const QVector<QPair<QString, QVector<QPair<int, QByteArray>>>> expected = {
-            {"A388", {{1001, photoA2_}, {1002, photoA1_}}},
-            {"B738", {{2001, photoB1_}, {2002, photoB2_}}},
-            {"C172", {{3001, photoB3_}}}};
+            {"A388", {{4001, photoA2_}, {4002, photoA1_}}},
+            {"B738", {{9001, photoB1_}, {9002, photoB2_}}},
+            {"C172", {{30001, photoB3_}}}};
         for (const auto& [folder, pictures] : expected) {
             Connection p;
             sky::db::OpenProgramDatabase(p, out + "/DATA/" + folder + ".skr");
@@ -240,7 +244,7 @@ private slots:
                  QStringList({"A388.skr", "b738.skr", "C172.skr", "OLD1.skr"}));
         Connection c;
         sky::db::OpenProgramDatabase(c, out + "/DATA/b738.skr");
-        QCOMPARE(rows(c, "SELECT ID FROM IMAGES", {"ID"}), QStringList({"2001", "2002"}));
+        QCOMPARE(rows(c, "SELECT ID FROM IMAGES", {"ID"}), QStringList({"9001", "9002"}));
         sky::db::OpenProgramDatabase(c, out + "/skyrendel.skr");
         QCOMPARE(rows(c, "SELECT FOLDER FROM AIRCRAFT", {"FOLDER"}), QStringList({"A388", "B738", "C172"}));
         c.Close();
@@ -334,6 +338,17 @@ private slots:
                                       << "pages/none.html" << "aircraft[1].description.file" << "does not exist";
         QTest::newRow("address not web") << withAircraft(1, "description", QJsonObject{{"url", "ftp://x/y"}})
                                          << "catalog.json" << "aircraft[1].description.url" << "not an http";
+        QTest::newRow("id missing") << withAircraft(1, "id", QJsonValue::Undefined) << "catalog.json" << "aircraft[1].id"
+                                    << "fixed AirplaneID";
+        QTest::newRow("id used twice") << withAircraft(2, "id", 4) << "catalog.json" << "aircraft[2].id"
+                                       << "4 is already used by aircraft[0]";
+        QTest::newRow("id of a retired aircraft") << withAircraft(1, "id", 3) << "catalog.json" << "aircraft[1].id"
+                                                  << "never given to another";
+        QTest::newRow("id zero") << withAircraft(1, "id", 0) << "catalog.json" << "aircraft[1].id" << "whole number";
+        QTest::newRow("id fraction") << withAircraft(1, "id", 2.5) << "catalog.json" << "aircraft[1].id" << "whole number";
+        QTest::newRow("id as text") << withAircraft(1, "id", "9") << "catalog.json" << "aircraft[1].id" << "whole number";
+        QTest::newRow("id too large") << withAircraft(1, "id", 2000001) << "catalog.json" << "aircraft[1].id"
+                                      << "whole number";
         QTest::newRow("misspelt field") << withAircraft(1, "photo", "B738") << "catalog.json" << "aircraft[1].photo"
                                         << "unknown field";
         QTest::newRow("pair unknown aircraft") << withPair({{"a", "B738"}, {"b", "ZZZZ"}, {"ask", "hard"}})
@@ -401,7 +416,7 @@ private slots:
         p.start(tool, {"inspect", out + "/DATA/B738.skr"});
         QVERIFY(p.waitForFinished(60000));
         const QString pics = QString::fromUtf8(p.readAllStandardOutput());
-        QVERIFY2(pics.contains("Images: 2") && pics.contains("ID    2001") && pics.contains("320 x 200") &&
+        QVERIFY2(pics.contains("Images: 2") && pics.contains("ID    9001") && pics.contains("320 x 200") &&
                      pics.contains(QString::number(photoB1_.size()) + " bytes"),
                  qPrintable(pics));
 

@@ -15,6 +15,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <filesystem>
 #include <system_error>
 
@@ -113,6 +114,7 @@ struct Manifest {
     QVector<TextConstant> constants;
     QVector<Aircraft> aircraft;
     QVector<Pair> pairs;
+    QSet<int> retiredIds;
 };
 
 class Reader {
@@ -140,11 +142,12 @@ public:
         }
         if (!doc.isObject()) fail(QString(), QStringLiteral("the manifest must be a JSON object"));
         const QJsonObject root = doc.object();
-        checkKeys(root, QString(), {"textConstants", "aircraft", "pairs"});
+        checkKeys(root, QString(), {"textConstants", "aircraft", "pairs", "retiredIds"});
 
         Manifest m;
         m.path = manifestPath_;
         readConstants(root.value("textConstants"), m);
+        readRetiredIds(root.value("retiredIds"), m);
         readAircraft(root.value("aircraft"), m);
         readPairs(root.value("pairs"), m);
         return m;
@@ -243,20 +246,49 @@ private:
         return QString();
     }
 
+    // An AirplaneID is a whole number from 1 to kMaxAirplaneId, so that every
+    // photograph's ID (PictureId) stays a 32-bit number.
+    int airplaneId(const QJsonValue& v, const QString& field) const {
+        const double d = v.toDouble(-1);
+        if (!v.isDouble() || d != std::floor(d) || d < 1 || d > kMaxAirplaneId)
+            fail(field, QStringLiteral("must be a whole number from 1 to %1").arg(kMaxAirplaneId));
+        return int(d);
+    }
+
+    // The IDs of aircraft that left the catalogue: never given to another.
+    void readRetiredIds(const QJsonValue& v, Manifest& m) const {
+        if (v.isUndefined()) return;
+        if (!v.isArray()) fail("retiredIds", QStringLiteral("must be a list of AirplaneIDs"));
+        const QJsonArray list = v.toArray();
+        for (int i = 0; i < list.size(); ++i) m.retiredIds.insert(airplaneId(list[i], QStringLiteral("retiredIds[%1]").arg(i)));
+    }
+
     void readAircraft(const QJsonValue& v, Manifest& m) const {
         if (v.isUndefined()) fail("aircraft", QStringLiteral("missing"));
         if (!v.isArray()) fail("aircraft", QStringLiteral("must be a list"));
         const QJsonArray list = v.toArray();
         if (list.isEmpty()) fail("aircraft", QStringLiteral("the catalogue holds no aircraft"));
         QHash<QString, QString> folders, names; // key -> field of the first use
+        QHash<int, QString> ids;
         const QStringList& setColumns = sky::db::AircraftSetColumns();
         for (int i = 0; i < list.size(); ++i) {
             const QString field = QStringLiteral("aircraft[%1]").arg(i);
             if (!list[i].isObject()) fail(field, QStringLiteral("must be an object"));
             const QJsonObject o = list[i].toObject();
-            checkKeys(o, field, {"folder", "name", "active", "sets", "description", "photos", "logo"});
+            checkKeys(o, field, {"id", "folder", "name", "active", "sets", "description", "photos", "logo"});
             Aircraft a;
-            a.id = i + 1;
+            // Every aircraft keeps its AirplaneID from build to build: users'
+            // databases and the updater's requests name aircraft by it.
+            if (o.value("id").isUndefined())
+                fail(field + ".id", QStringLiteral("missing: every aircraft needs its own fixed AirplaneID"));
+            a.id = airplaneId(o.value("id"), field + ".id");
+            if (ids.contains(a.id))
+                fail(field + ".id", QStringLiteral("%1 is already used by %2").arg(a.id).arg(ids[a.id]));
+            if (m.retiredIds.contains(a.id))
+                fail(field + ".id", QStringLiteral("%1 belonged to an aircraft that left the catalogue (retiredIds); "
+                                                   "an AirplaneID is never given to another aircraft")
+                                        .arg(a.id));
+            ids.insert(a.id, field);
             a.folder = string(o, "folder", field);
             const QString why = badFolderReason(a.folder);
             if (!why.isEmpty()) fail(field + ".folder", QStringLiteral("\"%1\" cannot be a file name: it %2").arg(a.folder, why));

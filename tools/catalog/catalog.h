@@ -66,6 +66,8 @@ inline const char* kPictureFolderName = "DATA";
 // table's natural order is the manifest's order.
 int PictureId(int airplaneId, int index);
 constexpr int kMaxPhotographsPerAircraft = 999;
+// The largest AirplaneID: its photographs' IDs (PictureId) still fit 32 bits.
+constexpr int kMaxAirplaneId = 2000000;
 
 // The size of a name logo, as the name buttons show it.
 inline const QSize kNameLogoSize{300, 60};
