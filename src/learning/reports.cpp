@@ -29,7 +29,7 @@ QString encoded(const QString& value) { return QString::fromLatin1(QUrl::toPerce
 void ResetDetailsAskedForTests() { g_detailsAsked = false; }
 
 QString IssuePageAddress() {
-    return QString::fromLatin1(kServerBaseAddress) + QString::fromLatin1(kIssuePagePath);
+    return ServerBaseAddress() + QString::fromLatin1(kIssuePagePath);
 }
 
 QString IssueAddress(int airplaneId, int imageId, const QString& firstName, const QString& lastName,

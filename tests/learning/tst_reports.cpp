@@ -33,7 +33,7 @@ static gametest::SettingsDir g_settings;
 
 namespace {
 
-const QString kIssue = QStringLiteral("http://updates.skyrendel.example/quillan/issue.asp");
+const QString kIssue = QStringLiteral("https://updates.skyrendel.example/quillan/issue.asp");
 
 // Static ids differ from the user database's, so a lookup in the wrong one shows.
 QVector<Plane> planes() {
@@ -164,6 +164,28 @@ private slots:
         storeUser(QStringLiteral("A"), QStringLiteral("B"), QString());
         learning::ReportIssue(folder, position, nullptr);
         QCOMPARE(fake_->shell.opened, QStringList{kIssue + query + QStringLiteral("&user=A%20B&email=")});
+    }
+
+    // The "UpdateServer" setting moves the report page to another server;
+    // anything that is not a plain http or https address is ignored.
+    void updateServerSettingMovesTheReportPage_data() {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QString>("page");
+        QTest::newRow("local demo server") << "http://127.0.0.1:8080" << "http://127.0.0.1:8080/quillan/issue.asp";
+        QTest::newRow("trailing slashes") << " https://mirror.example.org// " << "https://mirror.example.org/quillan/issue.asp";
+        QTest::newRow("not set") << "" << kIssue;
+        QTest::newRow("another scheme") << "ftp://mirror.example.org" << kIssue;
+        QTest::newRow("no host") << "http://" << kIssue;
+        QTest::newRow("a query of its own") << "http://evil.example/?x=" << kIssue;
+        QTest::newRow("not an address") << "updates" << kIssue;
+    }
+    void updateServerSettingMovesTheReportPage() {
+        QFETCH(QString, setting);
+        QFETCH(QString, page);
+        SaveAppSetting(QStringLiteral("UpdateServer"), setting);
+        storeUser(QStringLiteral("A"), QStringLiteral("B"), QString());
+        learning::ReportIssue(QStringLiteral("A320"), 1, nullptr);
+        QCOMPARE(fake_->shell.opened, QStringList{page + QStringLiteral("?id=501&imageid=101&user=A%20B&email=")});
     }
 
     void detailsAreAskedOnceBeforeTheFirstReport() {
