@@ -201,32 +201,46 @@ frmSkyrendelMainMenu::~frmSkyrendelMainMenu() {
 
 void frmSkyrendelMainMenu::buildMenu() {
     const int left = (width() - kMenuItemSize.width()) / 2;
-    const art::MenuSymbol symbols[5] = {art::MenuSymbol::Questions, art::MenuSymbol::Options,
-                                        art::MenuSymbol::Updates, art::MenuSymbol::Play, art::MenuSymbol::Exit};
     for (int i = 0; i < 15; ++i) {
         auto* item = new PictureBox(this, QStringLiteral("imgMenuItem_%1").arg(i));
         item->setStretch(true);
         imgMenuItem_[i] = item;
         if (i >= 5) {
-            const int owner = i % 5;
-            const bool hover = i < 10;
-            const bool available = isMenuItemAvailable(owner);
-            item->setPicture(art::MenuItemFace(kMenuItemSize, symbols[owner],
-                                               QString::fromLatin1(kMenuCaptions[owner]), hover && available,
-                                               !available));
             item->hide();
             continue;
         }
         item->setGeometry(left, 232 + i * (kMenuItemSize.height() + 16), kMenuItemSize.width(),
                           kMenuItemSize.height());
-        item->setEnabled(isMenuItemAvailable(i));
         item->setAccessibleName(QString::fromLatin1(kMenuCaptions[i]));
-        if (!isMenuItemAvailable(i)) item->setToolTip(QStringLiteral("Not available in this version"));
-        else item->setCursor(Qt::PointingHandCursor);
         connect(item, &PictureBox::clicked, this, [this, i] { imgMenuItem_Click(i); });
         connect(item, &PictureBox::mouseMoved, this, [this, i] { imgMenuItem_MouseMove(i); });
     }
-    for (int i = 0; i < 5; ++i) showFace(i, i + 10);
+    for (int i = 0; i < 5; ++i) updateMenuItem(i);
+}
+
+void frmSkyrendelMainMenu::updateMenuItem(int i) {
+    static const art::MenuSymbol symbols[5] = {art::MenuSymbol::Questions, art::MenuSymbol::Options,
+                                               art::MenuSymbol::Updates, art::MenuSymbol::Play,
+                                               art::MenuSymbol::Exit};
+    const bool available = isMenuItemAvailable(i);
+    for (int store : {i + 5, i + 10}) {
+        const bool hover = store < 10;
+        imgMenuItem_[store]->setPicture(art::MenuItemFace(kMenuItemSize, symbols[i],
+                                                          QString::fromLatin1(kMenuCaptions[i]),
+                                                          hover && available, !available));
+    }
+    PictureBox* item = imgMenuItem_[i];
+    item->setEnabled(available);
+    item->setToolTip(available ? QString() : QStringLiteral("Not available in this version"));
+    if (available) item->setCursor(Qt::PointingHandCursor);
+    else item->unsetCursor();
+    showFace(i, i + 10);
+}
+
+void frmSkyrendelMainMenu::SetMenuItemAction(int index, std::function<void()> action) {
+    if (index != 1 && index != 2) return;
+    menuItemActions_[index] = std::move(action);
+    updateMenuItem(index);
 }
 
 void frmSkyrendelMainMenu::buildFaceStores() {
@@ -598,7 +612,9 @@ void frmSkyrendelMainMenu::ArrangePanels() {
 // --------------------------------------------------------------------- menu
 
 bool frmSkyrendelMainMenu::isMenuItemAvailable(int index) const {
-    // The options and the updates window come with later versions.
+    // The options and the updates window live above the quiz and are handed
+    // in by the program's wiring; without them their items lead nowhere.
+    if (index == 1 || index == 2) return bool(menuItemActions_[index]);
     return index == 0 || index == 3 || index == 4;
 }
 
@@ -613,6 +629,7 @@ void frmSkyrendelMainMenu::imgMenuItem_MouseMove(int index) {
 void frmSkyrendelMainMenu::imgMenuItem_Click(int index) {
     if (index < 0 || index > 4 || !isMenuItemAvailable(index)) return;
     if (index == 4) ExitProgram();
+    if (index == 1 || index == 2) menuItemActions_[index]();
     if (index == 0) {
         learning::frmSkyrendelFAQ faq(this);
         faq.exec();

@@ -57,6 +57,11 @@ public:
     void imgMenuItem_MouseMove(int index);
     // Whether a menu item leads anywhere yet.
     bool isMenuItemAvailable(int index) const;
+    // What items 1 (the options window, shown modally) and 2 (the updates
+    // window, modeless and owned by this window) open. Those windows belong
+    // to subsystems above the quiz, so the program's wiring hands them in;
+    // an item without an action is drawn dimmed and does nothing.
+    void SetMenuItemAction(int index, std::function<void()> action);
     // Ends the program at once (the menu's Exit).
     [[noreturn]] void ExitProgram();
     // True while either quiz panel is shown.
@@ -127,6 +132,8 @@ protected:
 
 private:
     void buildMenu();
+    // Draws item i's faces for whether it is available, and shows its normal face.
+    void updateMenuItem(int i);
     void buildLearningPanel();
     void buildPicturesPanel();
     void buildNamesPanel();
@@ -149,6 +156,7 @@ private:
 
     // Menu: 0-4 on screen, 5-9 faces under the mouse, 10-14 normal faces.
     std::array<PictureBox*, 15> imgMenuItem_{};
+    std::array<std::function<void()>, 5> menuItemActions_{};
 
     QWidget* picChallengeMode_ = nullptr;
     QWidget* picChallengeMode2_ = nullptr;

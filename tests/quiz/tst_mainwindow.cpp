@@ -95,6 +95,7 @@ private slots:
     void playItemWithoutChoosingLeavesMenu();
     void playItemStartsChosenGame();
     void unavailableMenuItemsDoNothing();
+    void handedInMenuItemsBecomeAvailable();
     void seeProblemLinksGiveTheAdvice();
     void learningModeShowsTabZero();
     void tabsSwitch();
@@ -886,6 +887,27 @@ void tst_mainwindow::unavailableMenuItemsDoNothing() {
     QVERIFY(box("imgMenuItem_3")->isEnabled());
     QVERIFY_THROWS_EXCEPTION(ProcessExited, window_->imgMenuItem_Click(4));
     QCOMPARE(fake_->process.exitCodes, QVector<int>{0});
+}
+
+// Items 1 and 2 lead to windows the program's wiring hands in: once given,
+// the item is enabled, drawn undimmed, and a click runs exactly its action.
+void tst_mainwindow::handedInMenuItemsBecomeAvailable() {
+    makeWindow();
+    PictureBox* options = box("imgMenuItem_1");
+    const QImage dimmed = options->picture();
+    QStringList opened;
+    window_->SetMenuItemAction(1, [&] { opened << "options"; });
+    QVERIFY(options->isEnabled());
+    QVERIFY(options->toolTip().isEmpty());
+    QVERIFY(options->picture() != dimmed);
+    QCOMPARE(options->picture(), box("imgMenuItem_11")->picture());
+    QVERIFY(!box("imgMenuItem_2")->isEnabled());
+    QTest::mouseMove(options, options->rect().center());
+    QCOMPARE(options->picture(), box("imgMenuItem_6")->picture());
+    QTest::mouseClick(options, Qt::LeftButton, {}, options->rect().center());
+    QTest::mouseClick(box("imgMenuItem_2"), Qt::LeftButton);
+    QCOMPARE(opened, QStringList{"options"});
+    QVERIFY(modalsSeen_.isEmpty());
 }
 
 void tst_mainwindow::seeProblemLinksGiveTheAdvice() {
