@@ -6,7 +6,8 @@ JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
 # What building, running and testing need from Debian.
 PACKAGES := cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev \
             libsqlcipher-dev libzip-dev libgl-dev qpdf poppler-utils \
-            gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+            gstreamer1.0-plugins-base gstreamer1.0-plugins-good \
+            libsodium-dev libcpp-httplib-dev nginx-light wrk curl ccache
 
 .PHONY: all deps build run test bench clean
 
