@@ -33,6 +33,7 @@ private slots:
     void cleanup() { ProgramFolder.clear(); }
     void writesTheBuiltProgram();
     void writtenProgramRuns();
+    void replacesARunningCopy();
     void refusesWithoutLeavingFiles_data();
     void refusesWithoutLeavingFiles();
     void unwritableFolderKeepsTheOldFile();
@@ -73,6 +74,23 @@ void tst_renameembedded::writtenProgramRuns() {
     p.start(d.path() + "/Rename", {});
     QVERIFY(p.waitForFinished(30000));
     QCOMPARE(Read(d.path() + "/TEMP/Rename.log"), QByteArray("Command Line is Empty\n"));
+}
+
+void tst_renameembedded::replacesARunningCopy() {
+    // An older rename program still running from the file being replaced.
+    QTemporaryDir d;
+    ProgramFolder = d.path();
+    QVERIFY(QFile::copy("/bin/sleep", d.path() + "/Rename"));
+    QProcess running;
+    running.start(d.path() + "/Rename", {"30"});
+    QVERIFY(running.waitForStarted());
+
+    const bool written = rename::ExtractEmbeddedFile("Rename");
+    running.kill();
+    running.waitForFinished(5000);
+    QVERIFY(written);
+    QCOMPARE(Read(d.path() + "/Rename"), rename::EmbeddedRenameProgram());
+    QCOMPARE(Listing(d.path()), QStringList({"Rename"}));
 }
 
 void tst_renameembedded::refusesWithoutLeavingFiles_data() {

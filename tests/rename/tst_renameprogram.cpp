@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <unistd.h>
+
 using sky::rename::testing::Entry;
 using sky::rename::testing::MakeArchive;
 
@@ -19,7 +21,10 @@ const QString kRenameBinary = QStringLiteral(SKY_RENAME_BINARY);
 
 // The new program of every archive: a script that leaves a marker beside it
 // when it starts.
-const QByteArray kNewProgram = "#!/bin/sh\necho started > \"$(dirname \"$0\")/marker\"\n";
+// It records its session: a restarted program runs in a session of its own.
+const QByteArray kNewProgram =
+    "#!/bin/sh\nread -r stat < /proc/$$/stat\nset -- $stat\necho \"$6\" > \"$(dirname \"$0\")/marker.tmp\"\n"
+    "mv \"$(dirname \"$0\")/marker.tmp\" \"$(dirname \"$0\")/marker\"\n";
 const QByteArray kOldProgram = "#!/bin/sh\necho old > \"$(dirname \"$0\")/old-marker\"\n";
 
 QByteArray Read(const QString& path) {
@@ -182,6 +187,10 @@ void tst_renameprogram::replacesAndRestarts() {
     QCOMPARE(f.run({f.prog}), 0);
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(f.folder + "/marker"), 10000);
     QVERIFY(!QFile::exists(f.folder + "/old-marker"));
+    // Started detached: in a session of its own, not the rename program's.
+    const qint64 session = Read(f.folder + "/marker").trimmed().toLongLong();
+    QVERIFY(session > 0);
+    QVERIFY(session != qint64(::getsid(0)));
     QCOMPARE(Read(f.prog), kNewProgram);
     QVERIFY(QFileInfo(f.prog).isExecutable());
     QVERIFY(!QFile::exists(f.prog + ".zip"));
