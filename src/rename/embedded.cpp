@@ -4,6 +4,7 @@
 #include "shell/folders.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstdio>
@@ -31,8 +32,9 @@ bool ExtractEmbeddedFile(const QString& fileName) {
     const QByteArray bytes = EmbeddedRenameProgram();
     if (bytes.isEmpty()) return false;
 
-    const QByteArray target = QFile::encodeName(ProgramFolderWithSlash() + fileName);
-    QByteArray beside = QFile::encodeName(ProgramFolderWithSlash() + QLatin1Char('.') + fileName +
+    const QFileInfo info(ProgramFolderWithSlash() + fileName);
+    const QByteArray target = QFile::encodeName(info.filePath());
+    QByteArray beside = QFile::encodeName(info.path() + QStringLiteral("/.") + info.fileName() +
                                           QStringLiteral(".new-XXXXXX"));
     const int fd = ::mkstemp(beside.data());
     if (fd < 0) return false;

@@ -53,14 +53,16 @@ struct ProgramFolder {
     QTemporaryDir root;
     QString folder;
     QString rename;
+    QString name;   // the program's file name, unique to this test process
     QString prog;
 
     ProgramFolder() {
+        name = QStringLiteral("Prog%1").arg(QCoreApplication::applicationPid());
         folder = root.path() + "/app";
         QDir().mkpath(folder);
         rename = folder + "/Rename";
         QFile::copy(kRenameBinary, rename);
-        prog = folder + "/Prog";
+        prog = folder + "/" + name;
     }
     QString log() const { return folder + "/TEMP/Rename.log"; }
     QStringList logLines() const {
@@ -137,7 +139,7 @@ void tst_renameprogram::waitsUntilTheProgramHasEnded() {
     // The old program: a sleeper running under the program's name.
     QVERIFY(QFile::copy("/bin/sleep", f.prog));
     const QByteArray oldBytes = Read(f.prog);
-    QVERIFY(MakeArchive(f.prog + ".zip", {{"Prog", kNewProgram}}));
+    QVERIFY(MakeArchive(f.prog + ".zip", {{f.name, kNewProgram}}));
 
     QProcess sleeper;
     sleeper.start(f.prog, {"2"});
@@ -174,12 +176,13 @@ void tst_renameprogram::waitsUntilTheProgramHasEnded() {
 void tst_renameprogram::replacesAndRestarts_data() {
     QTest::addColumn<QString>("entryName");
     QTest::newRow("new executable under another name") << "ProgNew";
-    QTest::newRow("new executable under the program's own name") << "Prog";
+    QTest::newRow("new executable under the program's own name") << "%NAME%";
 }
 
 void tst_renameprogram::replacesAndRestarts() {
     QFETCH(QString, entryName);
     ProgramFolder f;
+    entryName.replace("%NAME%", f.name);
     QVERIFY(Write(f.prog, kOldProgram, true));
     // Stored without execute permission: the program must still start.
     QVERIFY(MakeArchive(f.prog + ".zip", {{entryName, kNewProgram, 0100644}}));
@@ -195,7 +198,7 @@ void tst_renameprogram::replacesAndRestarts() {
     QVERIFY(QFileInfo(f.prog).isExecutable());
     QVERIFY(!QFile::exists(f.prog + ".zip"));
     // Nothing else is left behind: no unpacked copy, no temporary file.
-    QCOMPARE(Listing(f.folder), QStringList({"Prog", "Rename", "TEMP", "marker"}));
+    QCOMPARE(Listing(f.folder), QStringList({f.name, "Rename", "TEMP", "marker"}));
 
     const QStringList lines = f.logLines();
     QCOMPARE(lines.size(), 7);
@@ -215,7 +218,7 @@ void tst_renameprogram::replacesAcrossFileSystems() {
     QTemporaryDir other(QStringLiteral("/dev/shm/skyrendel-rename-XXXXXX"));
     if (!other.isValid()) QSKIP("no second file system at /dev/shm");
     ProgramFolder f;
-    const QString prog = other.path() + "/Prog";
+    const QString prog = other.path() + "/" + f.name;
     QVERIFY(Write(prog, kOldProgram, true));
     QVERIFY(MakeArchive(prog + ".zip", {{"ProgNew", kNewProgram}}));
 
@@ -223,7 +226,7 @@ void tst_renameprogram::replacesAcrossFileSystems() {
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(other.path() + "/marker"), 10000);
     QCOMPARE(Read(prog), kNewProgram);
     QVERIFY(QFileInfo(prog).isExecutable());
-    QCOMPARE(Listing(other.path()), QStringList({"Prog", "marker"}));
+    QCOMPARE(Listing(other.path()), QStringList({f.name, "marker"}));
     QCOMPARE(Listing(f.folder), QStringList({"Rename", "TEMP"}));
 }
 
@@ -236,12 +239,12 @@ void tst_renameprogram::refusesUnsafeArchives_data() {
         << QList<Entry>{{"sub/../../outside", kNewProgram}} << "leads out of the folder";
     QTest::newRow("absolute path") << QList<Entry>{{outside, kNewProgram}} << "has an absolute path";
     QTest::newRow("symbolic link named like the program")
-        << QList<Entry>{{"Prog", "%ROOT%/outside", 0120777}} << "is a symbolic link";
-    QTest::newRow("two files") << QList<Entry>{{"Prog", kNewProgram}, {"Other", "x"}} << "holds 2 entries";
+        << QList<Entry>{{"%NAME%", "%ROOT%/outside", 0120777}} << "is a symbolic link";
+    QTest::newRow("two files") << QList<Entry>{{"%NAME%", kNewProgram}, {"Other", "x"}} << "holds 2 entries";
     QTest::newRow("folder holding the file")
-        << QList<Entry>{{"sub/", {}, 040755, true}, {"sub/Prog", kNewProgram}} << "is a folder";
-    QTest::newRow("file inside a folder") << QList<Entry>{{"sub/Prog", kNewProgram}} << "is not at the top level";
-    QTest::newRow("folder alone") << QList<Entry>{{"Prog/", {}, 040755, true}} << "is a folder";
+        << QList<Entry>{{"sub/", {}, 040755, true}, {"sub/%NAME%", kNewProgram}} << "is a folder";
+    QTest::newRow("file inside a folder") << QList<Entry>{{"sub/%NAME%", kNewProgram}} << "is not at the top level";
+    QTest::newRow("folder alone") << QList<Entry>{{"%NAME%/", {}, 040755, true}} << "is a folder";
 }
 
 void tst_renameprogram::refusesUnsafeArchives() {
@@ -249,7 +252,7 @@ void tst_renameprogram::refusesUnsafeArchives() {
     QFETCH(QString, reason);
     ProgramFolder f;
     for (Entry& e : entries) {
-        e.name.replace("%ROOT%", f.root.path());
+        e.name.replace("%ROOT%", f.root.path()).replace("%NAME%", f.name);
         e.bytes.replace("%ROOT%", f.root.path().toUtf8());
     }
     QVERIFY(Write(f.prog, kOldProgram, true));
@@ -264,7 +267,7 @@ void tst_renameprogram::refusesUnsafeArchives() {
     QCOMPARE(Read(f.prog), kOldProgram);
     QCOMPARE(Read(f.prog + ".zip"), archive);
     QCOMPARE(Listing(f.root.path()), QStringList({"app"}));
-    QCOMPARE(Listing(f.folder), QStringList({"Prog", "Prog.zip", "Rename", "TEMP"}));
+    QCOMPARE(Listing(f.folder), QStringList({f.name, f.name + ".zip", "Rename", "TEMP"}));
     QCOMPARE(Listing(f.folder + "/TEMP"), QStringList({"Rename.log"}));
 }
 
@@ -284,7 +287,7 @@ void tst_renameprogram::givesUpOnDamagedArchive() {
     QByteArray big(256 * 1024, Qt::Uninitialized);
     QRandomGenerator gen(42);
     gen.fillRange(reinterpret_cast<quint32*>(big.data()), big.size() / 4);
-    Entry entry{"Prog", big};
+    Entry entry{f.name, big};
     entry.stored = damage.endsWith("stored");
     QVERIFY(MakeArchive(f.prog + ".zip", {entry}));
     QByteArray bytes = Read(f.prog + ".zip");
@@ -304,7 +307,7 @@ void tst_renameprogram::givesUpOnDamagedArchive() {
     QVERIFY(!lines.join('\n').contains("OLD File"));
     QCOMPARE(Read(f.prog), kOldProgram);
     QCOMPARE(Read(f.prog + ".zip"), bytes);
-    QCOMPARE(Listing(f.folder), QStringList({"Prog", "Prog.zip", "Rename", "TEMP"}));
+    QCOMPARE(Listing(f.folder), QStringList({f.name, f.name + ".zip", "Rename", "TEMP"}));
 }
 
 void tst_renameprogram::givesUpWhenTheExecutableCannotBeReplaced() {
