@@ -402,22 +402,22 @@ int RunRenameProgram(const QString& ownExecutable, const QString& argument, cons
     log.line(QStringLiteral("ZIP File: ") + archive);
     log.line(QStringLiteral("NEW File: ") + unpacked.file);
 
+    // Unpacked under the executable's own name, it is already in place.
     QString error;
-    const bool same = IsSameFile(unpacked.file, exe);
-    const bool replaced = same || Retry(options, [&] { return ReplaceExecutable(unpacked.file, exe, &error) ? 1 : 0; },
-                                        &attempts, &timer);
-    if (same) {
-        attempts = 0;
-        timer.start();
-    }
+    bool replaced = true;
+    attempts = 0;
+    timer.start();
+    if (!IsSameFile(unpacked.file, exe))
+        replaced = Retry(options, [&] { return ReplaceExecutable(unpacked.file, exe, &error) ? 1 : 0; }, &attempts,
+                         &timer);
     if (!replaced) {
         log.line(QStringLiteral("Error renaming still happens: exit by timeout (") + Seconds(timer) +
                  QStringLiteral(" seconds): ") + error);
         return 1;
     }
     QFile::remove(archive);
-    qint64 pid = 0;
-    const bool started = QProcess::startDetached(exe, {}, QFileInfo(exe).absolutePath(), &pid);
+    // Detached: the program runs on in a session of its own.
+    const bool started = QProcess::startDetached(exe, {}, QFileInfo(exe).absolutePath());
     log.line(QStringLiteral("Renamed OK : number of attempts = ") + QString::number(attempts) +
              QStringLiteral(", time = ") + Seconds(timer) + QStringLiteral(" seconds"));
     if (!started) {
