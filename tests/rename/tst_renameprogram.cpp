@@ -100,6 +100,8 @@ private slots:
     void replacesAndRestarts_data();
     void replacesAndRestarts();
     void replacesAcrossFileSystems();
+    void pathWithBlanks_data();
+    void pathWithBlanks();
     void refusesUnsafeArchives_data();
     void refusesUnsafeArchives();
     void givesUpOnDamagedArchive_data();
@@ -228,6 +230,28 @@ void tst_renameprogram::replacesAcrossFileSystems() {
     QVERIFY(QFileInfo(prog).isExecutable());
     QCOMPARE(Listing(other.path()), QStringList({f.name, "marker"}));
     QCOMPARE(Listing(f.folder), QStringList({"Rename", "TEMP"}));
+}
+
+void tst_renameprogram::pathWithBlanks_data() {
+    QTest::addColumn<bool>("split");
+    QTest::newRow("one argument") << false;
+    QTest::newRow("split at the blanks") << true;
+}
+
+void tst_renameprogram::pathWithBlanks() {
+    QFETCH(bool, split);
+    ProgramFolder f;
+    const QString folder = f.root.path() + "/My  Aircraft Programs";
+    QVERIFY(QDir().mkpath(folder));
+    const QString prog = folder + "/" + f.name;
+    QVERIFY(Write(prog, kOldProgram, true));
+    QVERIFY(MakeArchive(prog + ".zip", {{"ProgNew", kNewProgram}}));
+
+    QCOMPARE(f.run(split ? prog.split(' ') : QStringList{prog}), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(folder + "/marker"), 10000);
+    QCOMPARE(Read(prog), kNewProgram);
+    QCOMPARE(f.logLines().value(0), f.rename + " " + prog);
+    QCOMPARE(f.logLines().value(3), "OLD File: " + prog);
 }
 
 void tst_renameprogram::refusesUnsafeArchives_data() {
