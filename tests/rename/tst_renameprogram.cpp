@@ -100,6 +100,7 @@ private slots:
     void replacesAndRestarts_data();
     void replacesAndRestarts();
     void replacesAcrossFileSystems();
+    void noPlaceForTheLog();
     void pathWithBlanks_data();
     void pathWithBlanks();
     void refusesUnsafeArchives_data();
@@ -234,6 +235,18 @@ void tst_renameprogram::replacesAcrossFileSystems() {
     QVERIFY(QFileInfo(prog).isExecutable());
     QCOMPARE(Listing(other.path()), QStringList({f.name, "marker"}));
     QCOMPARE(Listing(f.folder), QStringList({"Rename", "TEMP"}));
+}
+
+void tst_renameprogram::noPlaceForTheLog() {
+    // "TEMP" is taken by a file: without its log the update still applies.
+    ProgramFolder f;
+    QVERIFY(Write(f.folder + "/TEMP", "a file in the way"));
+    QVERIFY(Write(f.prog, kOldProgram, true));
+    QVERIFY(MakeArchive(f.prog + ".zip", {{"ProgNew", kNewProgram}}));
+    QCOMPARE(f.run({f.prog}), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(f.folder + "/marker"), 10000);
+    QCOMPARE(Read(f.prog), kNewProgram);
+    QCOMPARE(Read(f.folder + "/TEMP"), QByteArray("a file in the way"));
 }
 
 void tst_renameprogram::pathWithBlanks_data() {
