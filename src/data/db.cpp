@@ -190,7 +190,8 @@ void Connection::openHandle(const QString& path, bool create, const QString& pas
         throw SkyError(SQLITE_CANTOPEN, QStringLiteral("Could not find file '") + path + QStringLiteral("'."));
     // An empty file would open as a new, empty database: it is none of ours.
     if (!create && QFileInfo(path).size() == 0)
-        throw SkyError(SQLITE_NOTADB, QStringLiteral("The file '") + path + QStringLiteral("' is empty, not a database."));
+        throw SkyError(SQLITE_NOTADB, QStringLiteral("The file '") + path +
+                                          QStringLiteral("' is damaged: it is empty, and holds no database."));
     if (create && QFileInfo::exists(path))
         throw SkyError(SQLITE_CANTOPEN, QStringLiteral("The file '") + path + QStringLiteral("' already exists."));
     const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
@@ -207,11 +208,22 @@ void Connection::openHandle(const QString& path, bool create, const QString& pas
     // decrypt. Every file is written and read with this size.
     if (rc == SQLITE_OK) rc = sqlite3_exec(db, "PRAGMA cipher_page_size = 8192", nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK) rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    // A file cut short: fewer pages than its header counts.
+    if (rc == SQLITE_OK && !create) {
+        sqlite3_stmt* count = nullptr;
+        qint64 pages = 0;
+        if (sqlite3_prepare_v2(db, "PRAGMA page_count", -1, &count, nullptr) == SQLITE_OK &&
+            sqlite3_step(count) == SQLITE_ROW)
+            pages = sqlite3_column_int64(count, 0);
+        sqlite3_finalize(count);
+        if (QFileInfo(path).size() < pages * 8192) rc = SQLITE_CORRUPT;
+    }
     if (rc != SQLITE_OK) {
-        const QString msg = QString::fromUtf8(sqlite3_errmsg(db));
         sqlite3_close(db);
-        throw SkyError(rc, QStringLiteral("Not a valid password, or not a database: '") + path + QStringLiteral("' (") +
-                               msg + QStringLiteral(")"));
+        // Every file of ours opens with the one program password, so a
+        // file that does not is damaged (or is no file of ours).
+        throw SkyError(SQLITE_NOTADB, QStringLiteral("The file '") + path +
+                                          QStringLiteral("' is damaged and cannot be read."));
     }
     sqlite3_busy_timeout(db, 2000);
     // Room for a whole catalogue's rows: the synchronisation reads them often.

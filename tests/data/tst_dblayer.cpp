@@ -385,6 +385,7 @@ void tst_dblayer::wrongKeyOrNotADatabaseFails_data() {
     QTest::newRow("not a database") << "text";
     QTest::newRow("empty file") << "empty";
     QTest::newRow("truncated") << "truncated";
+    QTest::newRow("cut to half") << "half";
 }
 
 void tst_dblayer::wrongKeyOrNotADatabaseFails() {
@@ -398,11 +399,25 @@ void tst_dblayer::wrongKeyOrNotADatabaseFails() {
         QFile f(p);
         QVERIFY(f.open(QIODevice::WriteOnly));
         if (kind == "text") f.write(QByteArray(4096, 'x'));
-    } else {
+    } else if (kind == "truncated") {
         CreateDatabaseFile(p, DbKind::User);
         QFile f(p);
         QVERIFY(f.open(QIODevice::ReadWrite));
         f.resize(1500);
+    } else {
+        // Page one is whole; the pages it counts are not all there.
+        CreateDatabaseFile(p, DbKind::User);
+        {
+            Connection c;
+            OpenProgramDatabase(c, p);
+            for (int i = 0; i < 40; ++i)
+                c.Execute("INSERT INTO AIRCRAFT (AirplaneID, AIRPLANETYPE, FOLDER, LIBRARYHTML) VALUES (" +
+                          QString::number(i + 1) + ", 'T', 'F', '" + QString(2000, QChar('a' + i % 26)) + "')");
+        }
+        QFile f(p);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.size() > 8 * 8192);
+        f.resize(f.size() / 2);
     }
     QFile before(p);
     QVERIFY(before.open(QIODevice::ReadOnly));
@@ -416,8 +431,11 @@ void tst_dblayer::wrongKeyOrNotADatabaseFails() {
         rs.Open("SELECT * FROM AIRCRAFT", c);
     } catch (const SkyError& e) {
         failed = true;
-        QVERIFY(e.number() != 0);
-        QVERIFY(!e.description().isEmpty());
+        // Plainly damaged, naming the file; no talk of passwords.
+        QCOMPARE(e.number(), kErrDamagedFile);
+        QVERIFY2(e.description().contains(p), qPrintable(e.description()));
+        QVERIFY2(e.description().contains("damaged"), qPrintable(e.description()));
+        QVERIFY2(!e.description().contains("password", Qt::CaseInsensitive), qPrintable(e.description()));
     }
     QVERIFY(failed);
     QVERIFY(!c.isOpen());
