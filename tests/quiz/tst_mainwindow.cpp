@@ -5,6 +5,7 @@
 #include "game/frmSkyrendelGameSelector.h"
 #include "game/gamesettings.h"
 #include "learning/reports.h"
+#include "data/pictures.h"
 #include "quiz/frmSkyrendelMainMenu.h"
 #include "quiz/quizartwork.h"
 #include "shell/appstate.h"
@@ -990,9 +991,17 @@ void tst_mainwindow::aircraftWithoutPicturesOrBrokenOnes() {
     for (const QStringList* list : {&r.lstAnswerA, &r.lstAnswerB, &r.lstAnswerC})
         for (const QString& e : *list)
             if (e.startsWith("B!")) QCOMPARE(e, QString("B!0"));
-    // A slot that had nothing to show shows no other aircraft's picture
-    // when it never had one, and the window keeps going.
+    // A slot whose aircraft has no photograph, or one that does not decode,
+    // shows the unavailable face, never another aircraft's picture, and the
+    // window keeps going.
     QVERIFY(window_->isQuizInProgress());
+    const QStringList* answers[3] = {&r.lstAnswerA, &r.lstAnswerB, &r.lstAnswerC};
+    for (int slot = 0; slot < 3; ++slot) {
+        const QString folder = answers[slot]->last().section('!', 0, 0);
+        const QImage shown = box(QString("picAircraftSelection_%1").arg(slot))->picture();
+        if (folder == "A") QCOMPARE(catalogue_->folderShownBy(shown), QString("A"));
+        else QCOMPARE(shown, data::PictureUnavailableFace());
+    }
 }
 
 QTEST_MAIN(tst_mainwindow)
