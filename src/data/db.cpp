@@ -178,7 +178,20 @@ void Connection::RunHook(const QString& statement) {
     if (hook()) hook()(statement);
 }
 
+namespace {
+// A page that fails its check or does not decode: the file is damaged.
+bool isDamage(int code) { return (code & 0xff) == SQLITE_CORRUPT || (code & 0xff) == SQLITE_NOTADB; }
+
+QString damagedText(const QString& path, const QString& engineMessage) {
+    return QStringLiteral("The file '") + path + QStringLiteral("' is damaged and cannot be read (") + engineMessage +
+           QStringLiteral(").");
+}
+} // namespace
+
 void Connection::fail(int code, const QString& context) const {
+    if (isDamage(code))
+        throw SkyError(kErrDamagedFile,
+                       damagedText(path_, db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QString::fromUtf8(sqlite3_errstr(code))));
     QString message = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QString::fromUtf8(sqlite3_errstr(code));
     if (!context.isEmpty()) message += QStringLiteral(" (") + context + QStringLiteral(")");
     throw SkyError(code, message);
@@ -254,6 +267,7 @@ void Connection::Execute(const QString& statement) {
     if (rc != SQLITE_OK) {
         const QString msg = err ? QString::fromUtf8(err) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_free(err);
+        if (isDamage(rc)) throw SkyError(kErrDamagedFile, damagedText(path_, msg));
         throw SkyError(rc, msg + QStringLiteral(" in: ") + statement);
     }
 }

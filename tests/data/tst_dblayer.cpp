@@ -38,6 +38,8 @@ private slots:
     void fileIsEncrypted();
     void wrongKeyOrNotADatabaseFails_data();
     void wrongKeyOrNotADatabaseFails();
+    void damagedPageIsReportedAsDamage_data();
+    void damagedPageIsReportedAsDamage();
     void missingFileIsNotCreated();
     void builtInKeyMatchesDerivation();
     void connectionString_data();
@@ -442,6 +444,56 @@ void tst_dblayer::wrongKeyOrNotADatabaseFails() {
     QFile after(p);
     QVERIFY(after.open(QIODevice::ReadOnly));
     QCOMPARE(after.readAll(), bytes); // nothing written
+}
+
+// A page damaged in the middle of a file that opens: the read or write
+// that meets it reports the file as damaged, by name.
+void tst_dblayer::damagedPageIsReportedAsDamage_data() {
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<bool>("execute");
+    QTest::addColumn<int>("cursor");
+    QTest::newRow("forward-only read") << "SELECT * FROM AIRCRAFT" << false << int(adOpenForwardOnly);
+    QTest::newRow("keyset read") << "SELECT * FROM AIRCRAFT" << false << int(adOpenKeyset);
+    QTest::newRow("update") << "UPDATE AIRCRAFT SET ISACTIVE=TRUE" << true << 0;
+}
+
+void tst_dblayer::damagedPageIsReportedAsDamage() {
+    QFETCH(QString, statement);
+    QFETCH(bool, execute);
+    QFETCH(int, cursor);
+    const QString p = path("paged.skr");
+    CreateDatabaseFile(p, DbKind::User);
+    {
+        Connection c;
+        OpenProgramDatabase(c, p);
+        c.BeginTrans();
+        for (int i = 0; i < 60; ++i)
+            c.Execute("INSERT INTO AIRCRAFT (AirplaneID, AIRPLANETYPE, FOLDER, LIBRARYHTML) VALUES (" +
+                      QString::number(i + 1) + ", 'T', 'F', '" + QString(3000, QChar('a' + i % 26)) + "')");
+        c.CommitTrans();
+    }
+    {
+        QFile f(p);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.size() > 12 * 8192);
+        QVERIFY(f.seek(8 * 8192 + 200));
+        f.write(QByteArray(64, '\x33'));
+    }
+    Connection c;
+    OpenProgramDatabase(c, p); // page one is whole
+    try {
+        if (execute) {
+            c.Execute(statement);
+        } else {
+            Recordset rs;
+            rs.Open(statement, c, CursorType(cursor));
+            for (; !rs.eof(); rs.moveNext()) rs.fields("LIBRARYHTML").value();
+        }
+        QFAIL("the damaged page went unnoticed");
+    } catch (const SkyError& e) {
+        QCOMPARE(e.number(), kErrDamagedFile);
+        QVERIFY2(e.description().contains(p) && e.description().contains("damaged"), qPrintable(e.description()));
+    }
 }
 
 void tst_dblayer::missingFileIsNotCreated() {
