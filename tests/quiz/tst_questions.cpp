@@ -66,6 +66,7 @@ private slots:
     void noSetsRunsNoFolderQuery();
     void neverPartnerNeverAsked_data();
     void neverPartnerNeverAsked();
+    void pairMarkedHardAndNeverIsNever();
     void reseedsWithinOneMillisecondDiffer();
     void randomAircraftFolderRounds_data();
     void randomAircraftFolderRounds();
@@ -288,6 +289,26 @@ void tst_questions::neverPartnerNeverAsked() {
         const QString d2 = gen.drawDistractor(true, hardDifficulty, "A", d1);
         QVERIFY2(d1.trimmed() != "D" && d2.trimmed() != "D", qPrintable(d1 + " " + d2));
     }
+}
+
+// A pair stored both as hard and as never (rows that disagree) is never.
+void tst_questions::pairMarkedHardAndNeverIsNever() {
+    db::Connection& user = *db::UserDB();
+    const QString a = QString::number(catalogue_->idOf("A")), d = QString::number(catalogue_->idOf("D"));
+    user.Execute("INSERT INTO SIMILARAIRCRAFT (AIRCRAFTID, SIMILARAIRCRAFTID, ASK) VALUES (" + a + ", " + d + ", TRUE)");
+    struct Restore {
+        db::Connection& c;
+        QString a, d;
+        ~Restore() {
+            c.Execute("DELETE * FROM SIMILARAIRCRAFT WHERE AIRCRAFTID=" + a + " AND SIMILARAIRCRAFTID=" + d +
+                      " AND ASK=TRUE");
+        }
+    } restore{user, a, d};
+    const data::CatalogLists lists = ListsWith(kAll);
+    QuestionGenerator gen(lists, &fake_->random);
+    gen.LoadHardAndDontAskPartners("A", false);
+    QCOMPARE(gen.partners().lstHardPartners, (QStringList{"B", "C"}));
+    QCOMPARE(gen.partners().lstDontAskPartners, QStringList{"D"});
 }
 
 // The platform's generator, reseeded from the millisecond clock before each
