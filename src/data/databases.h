@@ -12,7 +12,11 @@ Connection* StaticDB();
 Connection* UserDB();
 
 // Opens each connection that is absent; one already open is left alone.
+// A damaged catalogue is reported, naming the file and what to do; for a
+// damaged user database the user is offered to rebuild it from the
+// catalogue (the damaged file is kept as DamagedUserDatabaseKeptName()).
 void OpenDatabases();
+QString DamagedUserDatabaseKeptName();
 void CloseDatabases();
 
 QString DatabasePassword();

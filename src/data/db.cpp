@@ -178,7 +178,20 @@ void Connection::RunHook(const QString& statement) {
     if (hook()) hook()(statement);
 }
 
+namespace {
+// A page that fails its check or does not decode: the file is damaged.
+bool isDamage(int code) { return (code & 0xff) == SQLITE_CORRUPT || (code & 0xff) == SQLITE_NOTADB; }
+
+QString damagedText(const QString& path, const QString& engineMessage) {
+    return QStringLiteral("The file '") + path + QStringLiteral("' is damaged and cannot be read (") + engineMessage +
+           QStringLiteral(").");
+}
+} // namespace
+
 void Connection::fail(int code, const QString& context) const {
+    if (isDamage(code))
+        throw SkyError(kErrDamagedFile,
+                       damagedText(path_, db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QString::fromUtf8(sqlite3_errstr(code))));
     QString message = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QString::fromUtf8(sqlite3_errstr(code));
     if (!context.isEmpty()) message += QStringLiteral(" (") + context + QStringLiteral(")");
     throw SkyError(code, message);
@@ -190,7 +203,8 @@ void Connection::openHandle(const QString& path, bool create, const QString& pas
         throw SkyError(SQLITE_CANTOPEN, QStringLiteral("Could not find file '") + path + QStringLiteral("'."));
     // An empty file would open as a new, empty database: it is none of ours.
     if (!create && QFileInfo(path).size() == 0)
-        throw SkyError(SQLITE_NOTADB, QStringLiteral("The file '") + path + QStringLiteral("' is empty, not a database."));
+        throw SkyError(SQLITE_NOTADB, QStringLiteral("The file '") + path +
+                                          QStringLiteral("' is damaged: it is empty, and holds no database."));
     if (create && QFileInfo::exists(path))
         throw SkyError(SQLITE_CANTOPEN, QStringLiteral("The file '") + path + QStringLiteral("' already exists."));
     const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
@@ -207,11 +221,22 @@ void Connection::openHandle(const QString& path, bool create, const QString& pas
     // decrypt. Every file is written and read with this size.
     if (rc == SQLITE_OK) rc = sqlite3_exec(db, "PRAGMA cipher_page_size = 8192", nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK) rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    // A file cut short: fewer pages than its header counts.
+    if (rc == SQLITE_OK && !create) {
+        sqlite3_stmt* count = nullptr;
+        qint64 pages = 0;
+        if (sqlite3_prepare_v2(db, "PRAGMA page_count", -1, &count, nullptr) == SQLITE_OK &&
+            sqlite3_step(count) == SQLITE_ROW)
+            pages = sqlite3_column_int64(count, 0);
+        sqlite3_finalize(count);
+        if (QFileInfo(path).size() < pages * 8192) rc = SQLITE_CORRUPT;
+    }
     if (rc != SQLITE_OK) {
-        const QString msg = QString::fromUtf8(sqlite3_errmsg(db));
         sqlite3_close(db);
-        throw SkyError(rc, QStringLiteral("Not a valid password, or not a database: '") + path + QStringLiteral("' (") +
-                               msg + QStringLiteral(")"));
+        // Every file of ours opens with the one program password, so a
+        // file that does not is damaged (or is no file of ours).
+        throw SkyError(SQLITE_NOTADB, QStringLiteral("The file '") + path +
+                                          QStringLiteral("' is damaged and cannot be read."));
     }
     sqlite3_busy_timeout(db, 2000);
     // Room for a whole catalogue's rows: the synchronisation reads them often.
@@ -242,6 +267,7 @@ void Connection::Execute(const QString& statement) {
     if (rc != SQLITE_OK) {
         const QString msg = err ? QString::fromUtf8(err) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_free(err);
+        if (isDamage(rc)) throw SkyError(kErrDamagedFile, damagedText(path_, msg));
         throw SkyError(rc, msg + QStringLiteral(" in: ") + statement);
     }
 }

@@ -37,6 +37,8 @@ constexpr int kErrNotUpdatable = 3251;
 constexpr int kErrNoSuchField = 3265;
 constexpr int kErrNotOpen = 3704;
 constexpr int kErrBadConnectionString = 3706;
+// The engine's number for a file that is damaged or no database of ours.
+constexpr int kErrDamagedFile = 26;
 
 // The Jet dialect as SQLite accepts it: "DELETE * FROM", the TRUE and FALSE
 // literals, UCASE() and LCASE(). Text inside quotes or brackets is left as

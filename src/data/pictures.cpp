@@ -7,7 +7,9 @@
 #include "shell/picturebox.h"
 #include "shell/platform.h"
 
+#include <QFont>
 #include <QImage>
+#include <QPainter>
 
 namespace sky::data {
 
@@ -23,12 +25,23 @@ QImage decodeJpeg(const QByteArray& bytes) {
     return image;
 }
 
-// Puts the picture into target; bytes that do not decode leave the target's
-// picture as it was, as a missing picture does.
-void show(const QByteArray& bytes, PictureTarget* target) {
+// Puts the photograph into target. Bytes that do not decode show the
+// unavailable face: a slot never keeps another aircraft's picture.
+void showPhotograph(const QByteArray& bytes, PictureTarget* target) {
+    if (!target) return;
+    const QImage image = decodeJpeg(bytes);
+    target->setPicture(image.isNull() ? PictureUnavailableFace() : image);
+}
+
+// Puts a name logo into target; bytes that do not decode leave it as it was.
+void showLogo(const QByteArray& bytes, PictureTarget* target) {
     if (!target) return;
     const QImage image = decodeJpeg(bytes);
     if (!image.isNull()) target->setPicture(image);
+}
+
+void showUnavailable(PictureTarget* target) {
+    if (target) target->setPicture(PictureUnavailableFace());
 }
 
 QByteArray wholeBinary(const db::Field& field) { return field.getChunk(field.actualSize()); }
@@ -59,16 +72,49 @@ int CountAircraftPictures(const QString& folder) {
     }
 }
 
+QImage PictureUnavailableFace() {
+    static const QImage face = [] {
+        QImage image(480, 320, QImage::Format_RGB32);
+        image.fill(QColor(0x4a, 0x4f, 0x57));
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing);
+        const QColor ink(0xd8, 0xdc, 0xe2);
+        // A picture frame, crossed out.
+        const QRect frame(190, 70, 100, 76);
+        p.setPen(QPen(ink, 5));
+        p.drawRect(frame);
+        p.drawLine(frame.topLeft() + QPoint(-12, -12), frame.bottomRight() + QPoint(12, 12));
+        QFont font = p.font();
+        font.setPixelSize(30);
+        font.setBold(true);
+        p.setFont(font);
+        p.drawText(QRect(0, 170, 480, 50), Qt::AlignCenter, QStringLiteral("Picture unavailable"));
+        return image;
+    }();
+    return face;
+}
+
 int LoadAircraftPicture(const QString& folder, int index, PictureTarget* target) {
+    // No aircraft at all (an empty record): an empty slot.
+    if (TrimBlanks(folder).isEmpty()) {
+        if (target) target->setPicture(QImage());
+        return 0;
+    }
     const QString path = db::PictureDatabasePath(folder);
-    if (!FileExists(path)) return 0;
+    if (!FileExists(path)) {
+        showUnavailable(target);
+        return 0;
+    }
     QByteArray bytes;
     try {
         Connection connection;
         db::OpenProgramDatabase(connection, path);
         Recordset rs;
         rs.Open(QStringLiteral("SELECT * FROM IMAGES"), connection, db::adOpenKeyset, db::adLockOptimistic);
-        if (rs.eof()) return 0;
+        if (rs.eof()) {
+            showUnavailable(target);
+            return 0;
+        }
         rs.moveFirst();
         rs.moveLast();
         rs.moveFirst();
@@ -83,9 +129,10 @@ int LoadAircraftPicture(const QString& folder, int index, PictureTarget* target)
         rs.close();
         connection.Close();
     } catch (const SkyError&) {
+        showUnavailable(target);
         return 0;
     }
-    show(bytes, target);
+    showPhotograph(bytes, target);
     return index;
 }
 
@@ -99,7 +146,7 @@ void LoadAircraftNameLogo(const QString& folder, PictureTarget* target) {
     if (rs.eof()) return;
     const QByteArray bytes = wholeBinary(rs.fields(QStringLiteral("NameImage")));
     rs.close();
-    show(bytes, target);
+    showLogo(bytes, target);
 }
 
 } // namespace sky::data

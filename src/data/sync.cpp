@@ -6,6 +6,10 @@
 
 #include <QHash>
 #include <QPair>
+#include <QSet>
+#include <QVector>
+
+#include <limits>
 
 namespace sky::data {
 
@@ -18,6 +22,40 @@ Connection& require(Connection* connection, const char* which) {
     if (!connection || !connection->isOpen())
         throw SkyError(db::kErrNotOpen, QStringLiteral("The %1 database is not open.").arg(QLatin1String(which)));
     return *connection;
+}
+
+// Moves the user row holding AirplaneID `id`, if any, to an ID that
+// neither database uses, and its pair rows with it.
+void freeUserAirplaneId(Connection& staticDb, Connection& userDb, qint64 id) {
+    {
+        Recordset holder;
+        holder.Open(QStringLiteral("SELECT AirplaneID FROM AIRCRAFT WHERE AirplaneID=") + QString::number(id), userDb,
+                    db::adOpenForwardOnly, db::adLockOptimistic);
+        const bool held = !holder.eof();
+        holder.close();
+        if (!held) return;
+    }
+    QSet<qint64> used;
+    for (Connection* c : {&staticDb, &userDb}) {
+        Recordset rs;
+        rs.Open(QStringLiteral("SELECT AirplaneID FROM AIRCRAFT"), *c, db::adOpenForwardOnly, db::adLockOptimistic);
+        for (; !rs.eof(); rs.moveNext())
+            if (!rs.fields(0).value().isNull()) used.insert(rs.fields(0).value().toLongLong());
+        rs.close();
+    }
+    qint64 highest = 0;
+    for (qint64 u : used) highest = qMax(highest, u);
+    qint64 free = highest + 1;
+    if (free > std::numeric_limits<qint32>::max()) {
+        free = 1;
+        while (used.contains(free)) ++free;
+    }
+    const QString from = QString::number(id), to = QString::number(free);
+    userDb.Execute(QStringLiteral("UPDATE AIRCRAFT SET AirplaneID=") + to + QStringLiteral(" WHERE AirplaneID=") + from);
+    userDb.Execute(QStringLiteral("UPDATE SIMILARAIRCRAFT SET AIRCRAFTID=") + to + QStringLiteral(" WHERE AIRCRAFTID=") +
+                   from);
+    userDb.Execute(QStringLiteral("UPDATE SIMILARAIRCRAFT SET SIMILARAIRCRAFTID=") + to +
+                   QStringLiteral(" WHERE SIMILARAIRCRAFTID=") + from);
 }
 
 // Every step that writes to the user database; the caller wraps it in one
@@ -45,30 +83,46 @@ void synchronizeUser(Connection& staticDb, Connection& userDb) {
     }
     folders.clear();
 
-    // New catalogue aircraft are copied column by column.
+    // New catalogue aircraft are copied column by column. A new aircraft
+    // keeps its catalogue AirplaneID; a user row that still holds that ID
+    // (an aircraft numbered differently by an older catalogue) first moves
+    // to a free ID, taking its pairs along.
     {
         Recordset source;
         source.Open(QStringLiteral("SELECT * FROM AIRCRAFT ORDER BY AIRPLANETYPE"), staticDb, db::adOpenForwardOnly,
                     db::adLockOptimistic);
-        Recordset target;
-        target.Open(QStringLiteral("SELECT * FROM AIRCRAFT ORDER BY AIRPLANETYPE"), userDb, db::adOpenDynamic,
-                    db::adLockOptimistic);
+        QVector<QVector<QPair<QString, QVariant>>> newRows;
         const int fieldCount = source.fieldCount();
         while (!source.eof()) {
             const QString folder = source.fields(QStringLiteral("FOLDER")).text();
             if (!isAircraftFolderInDB(userDb, folder)) {
                 folders << folder;
-                target.addNew();
+                QVector<QPair<QString, QVariant>> row;
                 for (int i = 0; i < fieldCount; ++i) {
                     const db::Field from = source.fields(i);
-                    target.fields(from.name()).setValue(from.value());
+                    row.append({from.name(), from.value()});
                 }
-                target.update();
+                newRows.append(row);
             }
             source.moveNext();
         }
-        target.close();
         source.close();
+
+        for (const auto& row : newRows)
+            for (const auto& field : row)
+                if (field.first.compare(QLatin1String("AirplaneID"), Qt::CaseInsensitive) == 0 &&
+                    !field.second.isNull())
+                    freeUserAirplaneId(staticDb, userDb, field.second.toLongLong());
+
+        Recordset target;
+        target.Open(QStringLiteral("SELECT * FROM AIRCRAFT ORDER BY AIRPLANETYPE"), userDb, db::adOpenDynamic,
+                    db::adLockOptimistic);
+        for (const auto& row : newRows) {
+            target.addNew();
+            for (const auto& field : row) target.fields(field.first).setValue(field.second);
+            target.update();
+        }
+        target.close();
     }
 
     // Every display name comes from the catalogue.
@@ -148,7 +202,19 @@ void SynchronizeUserDataWithStaticDB() {
     Connection& staticDb = require(db::StaticDB(), "static");
     Connection& userDb = require(db::UserDB(), "user");
     lstNewAircraft().clear();
-    staticDb.Execute(QStringLiteral("UPDATE AIRCRAFT SET ISACTIVE=TRUE"));
+    // Every catalogue row becomes active. Only rows that are not yet are
+    // written: a catalogue that already is (every start after the first)
+    // is not touched at all, so it needs no journal and no free disk space.
+    const QString notActive = QStringLiteral(" WHERE ISACTIVE IS NULL OR ISACTIVE<>TRUE");
+    bool anyInactive = false;
+    {
+        Recordset rs;
+        rs.Open(QStringLiteral("SELECT AirplaneID FROM AIRCRAFT") + notActive, staticDb, db::adOpenForwardOnly,
+                db::adLockOptimistic);
+        anyInactive = !rs.eof();
+        rs.close();
+    }
+    if (anyInactive) staticDb.Execute(QStringLiteral("UPDATE AIRCRAFT SET ISACTIVE=TRUE") + notActive);
 
     // The user database changes all at once or not at all: an interrupted run
     // leaves it as it was, and the next run does the whole work again.

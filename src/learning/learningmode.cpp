@@ -323,8 +323,12 @@ void LearningMode::SetLearningNofM(int n, bool isLeft) {
         if (m >= 1) data::LoadAircraftPicture(folder, 0, side.picLearningAircraft);
         n = 1;
     }
-    // An aircraft without photographs shows none rather than the last one's.
-    if (m == 0) side.picLearningAircraft->clearPicture();
+    // An aircraft without photographs that can be read shows the unavailable
+    // face rather than the last one's, and counts none.
+    if (m == 0) {
+        side.picLearningAircraft->setPicture(data::PictureUnavailableFace());
+        n = 0;
+    }
     side.n = n;
     side.m = m;
     side.lblComparisonNofN->setText(QStringLiteral("Picture ") + QString::number(n) + QStringLiteral(" of ") +

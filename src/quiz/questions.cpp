@@ -79,6 +79,9 @@ void QuestionGenerator::LoadHardAndDontAskPartners(const QString& folder, bool u
         throw SkyError(db::kErrNotOpen, QStringLiteral("The database is not open."));
     Connection& connection = *chosen;
     const int id = data::GetAircraftIDinDB(connection, folder);
+    // Folders are compared trimmed: a FOLDER stored with blanks is the same
+    // aircraft.
+    const QString self = TrimBlanks(folder);
     partners_.clear();
 
     {
@@ -92,19 +95,40 @@ void QuestionGenerator::LoadHardAndDontAskPartners(const QString& folder, bool u
         while (!rs.eof()) {
             const QString p = TrimBlanks(rs.fields(0).text());
             const QVariant ask = rs.fields(1).value();
-            const bool skip = p == folder || (!useStaticDatabase && !lists_.isAircraftFolderActive(p));
-            // A pair with no mark is neither hard nor never.
-            if (!skip && !ask.isNull()) {
-                QStringList& list = ask.toBool() ? partners_.lstHardPartners : partners_.lstDontAskPartners;
-                if (!ListContains(list, p)) list << p;
+            // A pair with no mark is neither hard nor never. Only a hard
+            // partner has to be active to be asked; a never partner is kept
+            // whatever its flag, so that no other list takes it in.
+            if (p != self && !ask.isNull()) {
+                if (!ask.toBool()) {
+                    if (!ListContains(partners_.lstDontAskPartners, p)) partners_.lstDontAskPartners << p;
+                } else if (useStaticDatabase || lists_.isAircraftFolderActive(p)) {
+                    if (!ListContains(partners_.lstHardPartners, p)) partners_.lstHardPartners << p;
+                }
             }
             rs.moveNext();
         }
         rs.close();
     }
+    {
+        // A never pair stored in one direction only (a catalogue may hold
+        // it so) is never from both ends.
+        Recordset rs;
+        rs.Open(QStringLiteral("SELECT Aircraft.Folder FROM SimilarAircraft INNER JOIN Aircraft ON "
+                               "SimilarAircraft.AircraftID = Aircraft.AirplaneID WHERE "
+                               "(((SimilarAircraft.SimilarAircraftID)=") +
+                    QString::number(id) + QStringLiteral(") AND ((SimilarAircraft.ask)=FALSE))"),
+                connection, db::adOpenForwardOnly, db::adLockOptimistic);
+        for (; !rs.eof(); rs.moveNext()) {
+            const QString p = TrimBlanks(rs.fields(0).text());
+            if (p != self && !ListContains(partners_.lstDontAskPartners, p)) partners_.lstDontAskPartners << p;
+        }
+        rs.close();
+    }
+    // A pair marked both ways (hard in one row, never in another) is never.
+    for (const QString& p : partners_.lstDontAskPartners) partners_.lstHardPartners.removeAll(p);
 
     for (const QString& p : lists_.lstActiveFolders) {
-        if (p == folder) continue;
+        if (p == self) continue;
         const bool never = ListContains(partners_.lstDontAskPartners, p);
         if (!ListContains(partners_.lstHardPartners, p) && !never) partners_.lstEasyPartners << p;
         if (!never) partners_.lstActiveLessDontAsk << p;
@@ -137,8 +161,8 @@ void QuestionGenerator::LoadHardAndDontAskPartners(const QString& folder, bool u
         rs.Open(QStringLiteral("SELECT FOLDER FROM AIRCRAFT WHERE ") + QStringLiteral("FALSE ") + w, connection,
                 db::adOpenForwardOnly, db::adLockOptimistic);
         while (!rs.eof()) {
-            const QString v = rs.fields(0).text();
-            if (v != folder && !ListContains(partners_.lstDontAskPartners, v)) target << TrimBlanks(v);
+            const QString v = TrimBlanks(rs.fields(0).text());
+            if (v != self && !ListContains(partners_.lstDontAskPartners, v)) target << v;
             rs.moveNext();
         }
         rs.close();

@@ -100,7 +100,15 @@ private:
 
 class StdRandom : public RandomSeam {
 public:
-    void seedFromClock() override { engine_.seed(static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch())); }
+    // The clock is mixed with the generator's own state: two reseeds within
+    // one millisecond still lead to different draws.
+    void seedFromClock() override {
+        const auto ms = static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch());
+        const std::uint64_t state = engine_();
+        std::seed_seq seq{static_cast<std::uint32_t>(ms), static_cast<std::uint32_t>(ms >> 32),
+                          static_cast<std::uint32_t>(state), static_cast<std::uint32_t>(state >> 32)};
+        engine_.seed(seq);
+    }
     double next() override { return std::uniform_real_distribution<double>(0.0, 1.0)(engine_); }
 
 private:

@@ -22,6 +22,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
+
 using namespace sky::catalog;
 using sky::db::Connection;
 using sky::db::Recordset;
@@ -172,8 +174,10 @@ private slots:
         // Statements as the program writes them find the rows.
         QCOMPARE(rows(c, "SELECT AirplaneID FROM AIRCRAFT WHERE TRIM(FOLDER) = 'B738' AND ISACTIVE = TRUE", {"AirplaneID"}),
                  QStringList{"9"});
+        // Each pair in both directions, so a read of either aircraft's rows
+        // finds it.
         QCOMPARE(rows(c, "SELECT * FROM SIMILARAIRCRAFT", {"AIRCRAFTID", "SIMILARAIRCRAFTID", "ASK"}),
-                 QStringList({"9|4|true", "30|4|false"}));
+                 QStringList({"9|4|true", "4|9|true", "30|4|false", "4|30|false"}));
         QCOMPARE(rows(c, "SELECT * FROM TEXTCONSTANTS", {"TEXTCONSTANTNAME", "TEXTCONSTANTDATA"}),
                  QStringList({"FAQ|<h1>FAQ</h1><p>Don't panic.</p>", "LastMod_0|2026-12-11 1",
                               QString::fromUtf8("Motto|Pilot's «café» rule")}));
@@ -252,6 +256,84 @@ private slots:
         BuildCatalog({source_, out, photos_});
         sky::db::OpenProgramDatabase(c, out + "/skyrendel.skr");
         QCOMPARE(rows(c, "SELECT FOLDER FROM AIRCRAFT", {"FOLDER"}), QStringList({"A388", "B738", "C172"}));
+    }
+
+    // A rebuild over an installed catalogue: every aircraft that stays keeps
+    // its AirplaneID and no ID passes to another aircraft; a source that
+    // would do either is refused and the install folder is left as it was.
+    void rebuildKeepsAirplaneIds_data() {
+        QTest::addColumn<QByteArray>("manifest");
+        QTest::addColumn<QString>("field");   // "" = the build succeeds
+        QTest::addColumn<QString>("problem");
+        const QJsonObject good = goodManifest();
+        auto json = [](const QJsonObject& o) { return QJsonDocument(o).toJson(); };
+        auto changed = [&](const std::function<void(QJsonArray&, QJsonArray&)>& edit) {
+            QJsonObject m = good;
+            QJsonArray list = m["aircraft"].toArray(), retired = m["retiredIds"].toArray();
+            edit(list, retired);
+            m["aircraft"] = list;
+            m["retiredIds"] = retired;
+            m.remove("pairs");
+            return json(m);
+        };
+        auto withId = [](QJsonArray& list, int i, int id) {
+            QJsonObject a = list[i].toObject();
+            a["id"] = id;
+            list[i] = a;
+        };
+        auto newcomer = [&](int id) {
+            QJsonObject a = good["aircraft"].toArray()[2].toObject();
+            a["id"] = id;
+            a["folder"] = "DH8D";
+            a["name"] = "Dash 8-400";
+            return a;
+        };
+        QTest::newRow("same source") << json(good) << "" << "";
+        QTest::newRow("an aircraft renumbered") << changed([&](QJsonArray& l, QJsonArray&) { withId(l, 1, 10); })
+                                                << "aircraft[1].id" << "would change the AirplaneID of \"B738\", which is 9";
+        QTest::newRow("renumbered by position") << changed([&](QJsonArray& l, QJsonArray&) {
+            l.removeAt(0);
+            withId(l, 0, 2);
+            withId(l, 1, 5);
+        }) << "aircraft[0].id" << "would change the AirplaneID";
+        QTest::newRow("a leaving aircraft's ID given to a newcomer") << changed([&](QJsonArray& l, QJsonArray&) {
+            l.removeAt(2);
+            l.append(newcomer(30));
+        }) << "aircraft[2].id" << "30 belongs to \"C172\"";
+        QTest::newRow("a newcomer with a new ID, the old one retired") << changed([&](QJsonArray& l, QJsonArray& r) {
+            l.removeAt(2);
+            l.append(newcomer(31));
+            r.append(30);
+        }) << "" << "";
+        QTest::newRow("folder in other case keeps its ID") << changed([&](QJsonArray& l, QJsonArray&) {
+            QJsonObject a = l[1].toObject();
+            a["folder"] = "b738";
+            a["id"] = 12;
+            l[1] = a;
+        }) << "aircraft[1].id" << "which is 9";
+    }
+
+    void rebuildKeepsAirplaneIds() {
+        QFETCH(QByteArray, manifest);
+        QFETCH(QString, field);
+        QFETCH(QString, problem);
+        const QString out = freshOut();
+        BuildCatalog({source_, out, photos_});
+        writeFile(source_ + "/catalog.json", manifest);
+        const QMap<QString, QByteArray> before = snapshot(QFileInfo(out).absolutePath());
+        if (field.isEmpty()) {
+            BuildCatalog({source_, out, photos_});
+            return;
+        }
+        try {
+            BuildCatalog({source_, out, photos_});
+            QFAIL("the build succeeded");
+        } catch (const CatalogError& e) {
+            QCOMPARE(e.field(), field);
+            QVERIFY2(e.message().contains(problem), qPrintable(e.message()));
+            QVERIFY2(e.message().contains(out + "/skyrendel.skr"), qPrintable(e.message()));
+        }
+        QCOMPARE(snapshot(QFileInfo(out).absolutePath()), before);
     }
 
     void badInputIsRefusedAndOutIsUntouched_data() {

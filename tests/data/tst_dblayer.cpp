@@ -38,6 +38,8 @@ private slots:
     void fileIsEncrypted();
     void wrongKeyOrNotADatabaseFails_data();
     void wrongKeyOrNotADatabaseFails();
+    void damagedPageIsReportedAsDamage_data();
+    void damagedPageIsReportedAsDamage();
     void missingFileIsNotCreated();
     void builtInKeyMatchesDerivation();
     void connectionString_data();
@@ -385,6 +387,7 @@ void tst_dblayer::wrongKeyOrNotADatabaseFails_data() {
     QTest::newRow("not a database") << "text";
     QTest::newRow("empty file") << "empty";
     QTest::newRow("truncated") << "truncated";
+    QTest::newRow("cut to half") << "half";
 }
 
 void tst_dblayer::wrongKeyOrNotADatabaseFails() {
@@ -398,11 +401,25 @@ void tst_dblayer::wrongKeyOrNotADatabaseFails() {
         QFile f(p);
         QVERIFY(f.open(QIODevice::WriteOnly));
         if (kind == "text") f.write(QByteArray(4096, 'x'));
-    } else {
+    } else if (kind == "truncated") {
         CreateDatabaseFile(p, DbKind::User);
         QFile f(p);
         QVERIFY(f.open(QIODevice::ReadWrite));
         f.resize(1500);
+    } else {
+        // Page one is whole; the pages it counts are not all there.
+        CreateDatabaseFile(p, DbKind::User);
+        {
+            Connection c;
+            OpenProgramDatabase(c, p);
+            for (int i = 0; i < 40; ++i)
+                c.Execute("INSERT INTO AIRCRAFT (AirplaneID, AIRPLANETYPE, FOLDER, LIBRARYHTML) VALUES (" +
+                          QString::number(i + 1) + ", 'T', 'F', '" + QString(2000, QChar('a' + i % 26)) + "')");
+        }
+        QFile f(p);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.size() > 8 * 8192);
+        f.resize(f.size() / 2);
     }
     QFile before(p);
     QVERIFY(before.open(QIODevice::ReadOnly));
@@ -416,14 +433,67 @@ void tst_dblayer::wrongKeyOrNotADatabaseFails() {
         rs.Open("SELECT * FROM AIRCRAFT", c);
     } catch (const SkyError& e) {
         failed = true;
-        QVERIFY(e.number() != 0);
-        QVERIFY(!e.description().isEmpty());
+        // Plainly damaged, naming the file; no talk of passwords.
+        QCOMPARE(e.number(), kErrDamagedFile);
+        QVERIFY2(e.description().contains(p), qPrintable(e.description()));
+        QVERIFY2(e.description().contains("damaged"), qPrintable(e.description()));
+        QVERIFY2(!e.description().contains("password", Qt::CaseInsensitive), qPrintable(e.description()));
     }
     QVERIFY(failed);
     QVERIFY(!c.isOpen());
     QFile after(p);
     QVERIFY(after.open(QIODevice::ReadOnly));
     QCOMPARE(after.readAll(), bytes); // nothing written
+}
+
+// A page damaged in the middle of a file that opens: the read or write
+// that meets it reports the file as damaged, by name.
+void tst_dblayer::damagedPageIsReportedAsDamage_data() {
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<bool>("execute");
+    QTest::addColumn<int>("cursor");
+    QTest::newRow("forward-only read") << "SELECT * FROM AIRCRAFT" << false << int(adOpenForwardOnly);
+    QTest::newRow("keyset read") << "SELECT * FROM AIRCRAFT" << false << int(adOpenKeyset);
+    QTest::newRow("update") << "UPDATE AIRCRAFT SET ISACTIVE=TRUE" << true << 0;
+}
+
+void tst_dblayer::damagedPageIsReportedAsDamage() {
+    QFETCH(QString, statement);
+    QFETCH(bool, execute);
+    QFETCH(int, cursor);
+    const QString p = path("paged.skr");
+    CreateDatabaseFile(p, DbKind::User);
+    {
+        Connection c;
+        OpenProgramDatabase(c, p);
+        c.BeginTrans();
+        for (int i = 0; i < 60; ++i)
+            c.Execute("INSERT INTO AIRCRAFT (AirplaneID, AIRPLANETYPE, FOLDER, LIBRARYHTML) VALUES (" +
+                      QString::number(i + 1) + ", 'T', 'F', '" + QString(3000, QChar('a' + i % 26)) + "')");
+        c.CommitTrans();
+    }
+    {
+        QFile f(p);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.size() > 12 * 8192);
+        QVERIFY(f.seek(8 * 8192 + 200));
+        f.write(QByteArray(64, '\x33'));
+    }
+    Connection c;
+    OpenProgramDatabase(c, p); // page one is whole
+    try {
+        if (execute) {
+            c.Execute(statement);
+        } else {
+            Recordset rs;
+            rs.Open(statement, c, CursorType(cursor));
+            for (; !rs.eof(); rs.moveNext()) rs.fields("LIBRARYHTML").value();
+        }
+        QFAIL("the damaged page went unnoticed");
+    } catch (const SkyError& e) {
+        QCOMPARE(e.number(), kErrDamagedFile);
+        QVERIFY2(e.description().contains(p) && e.description().contains("damaged"), qPrintable(e.description()));
+    }
 }
 
 void tst_dblayer::missingFileIsNotCreated() {

@@ -87,6 +87,8 @@ private slots:
     void nameLogo_data();
     void nameLogo();
     void logoNeedsTheUserDatabase();
+    void unavailableFaceIsClear();
+    void noAircraftLeavesSlotEmpty();
 };
 
 void TestPictures::chosenAndRandomPositions_data() {
@@ -171,9 +173,12 @@ void TestPictures::badPictureDatabase() {
     FakeTarget target;
     target.setPicture(previousPicture());
     target.sets = 0;
-    for (int index : {-1, 0, 2}) QCOMPARE(LoadAircraftPicture("BAD", index, &target), 0);
-    QCOMPARE(target.sets, 0);
-    QCOMPARE(target.picture(), previousPicture());
+    // Each call shows the unavailable face: never the picture shown before.
+    for (int index : {-1, 0, 2}) {
+        target.setPicture(previousPicture());
+        QCOMPARE(LoadAircraftPicture("BAD", index, &target), 0);
+        QCOMPARE(target.picture(), PictureUnavailableFace());
+    }
     QVERIFY(noTemporaryFiles());
 }
 
@@ -200,9 +205,12 @@ void TestPictures::corruptPhotograph() {
     FakeTarget target;
     target.setPicture(previousPicture());
     target.sets = 0;
+    // Photograph 3 is on show; photograph 2 cannot be decoded: the face,
+    // not photograph 3 beside the caption of photograph 2.
+    QCOMPARE(LoadAircraftPicture("B747", 3, &target), 3);
+    QCOMPARE(shownPosition(target.picture()), 3);
     QCOMPARE(LoadAircraftPicture("B747", 1, &target), 1);
-    QCOMPARE(target.sets, 0);
-    QCOMPARE(target.picture(), previousPicture());
+    QCOMPARE(target.picture(), PictureUnavailableFace());
     // Its neighbours still show.
     QCOMPARE(LoadAircraftPicture("B747", 2, &target), 2);
     QCOMPARE(shownPosition(target.picture()), 2);
@@ -261,6 +269,28 @@ void TestPictures::logoNeedsTheUserDatabase() {
     db::CloseDatabases();
     FakeTarget target;
     QVERIFY_THROWS_EXCEPTION(SkyError, LoadAircraftNameLogo("B747", &target));
+}
+
+// The face is a picture of its own: not blank, not any photograph, and
+// readable (light lettering on a dark card).
+void TestPictures::unavailableFaceIsClear() {
+    const QImage face = PictureUnavailableFace();
+    QVERIFY(!face.isNull());
+    QVERIFY(face.width() > face.height());
+    int light = 0, dark = 0;
+    for (int y = 0; y < face.height(); y += 2)
+        for (int x = 0; x < face.width(); x += 2) (qGray(face.pixel(x, y)) > 180 ? light : dark) += 1;
+    QVERIFY2(light > 500 && dark > 10 * light, qPrintable(QString("%1 light, %2 dark").arg(light).arg(dark)));
+    QVERIFY(PictureUnavailableFace() == face);
+}
+
+void TestPictures::noAircraftLeavesSlotEmpty() {
+    FakePlatform platform;
+    fixtures::DataFolder data;
+    FakeTarget target;
+    target.setPicture(previousPicture());
+    QCOMPARE(LoadAircraftPicture(" ", -1, &target), 0);
+    QVERIFY(target.picture().isNull());
 }
 
 QTEST_MAIN(TestPictures)

@@ -140,6 +140,9 @@ private slots:
     void killedRunLeavesUserDatabaseAsItWas();
     void setPair_data();
     void setPair();
+    void renumberedCatalogueKeepsUserChoices();
+    void activatingTheCatalogueWritesOnlyWhatChanges_data();
+    void activatingTheCatalogueWritesOnlyWhatChanges();
 };
 
 void TestSync::synchronises() {
@@ -299,6 +302,135 @@ void TestSync::setPair() {
     fixtures::InsertPairs(user, {{1, 2, true}, {2, 1, true}, {2, 3, false}, {3, 2, true}, {3, 2, true}});
     SetSimilarAircraftPair(folder1, folder2, ask);
     QCOMPARE(fixtures::DumpTable(user, "SIMILARAIRCRAFT"), expected);
+}
+
+namespace {
+
+// Pairs as "FOLDER1-FOLDER2:ASK", sorted: the same whatever IDs hold them.
+QStringList pairsByFolder(db::Connection& c) {
+    QStringList out;
+    db::Recordset rs;
+    rs.Open("SELECT a.FOLDER, b.FOLDER, s.ASK FROM SIMILARAIRCRAFT s INNER JOIN AIRCRAFT a ON s.AIRCRAFTID = "
+            "a.AirplaneID INNER JOIN AIRCRAFT b ON s.SIMILARAIRCRAFTID = b.AirplaneID",
+            c);
+    for (; !rs.eof(); rs.moveNext())
+        out << rs.fields(0).text() + "-" + rs.fields(1).text() + ":" + (rs.fields(2).value().toBool() ? "hard" : "never");
+    out.sort();
+    return out;
+}
+
+QMap<QString, QVariantMap> aircraftByFolder(db::Connection& c) {
+    QMap<QString, QVariantMap> out;
+    db::Recordset rs;
+    rs.Open("SELECT * FROM AIRCRAFT", c);
+    for (; !rs.eof(); rs.moveNext()) {
+        QVariantMap row;
+        for (int i = 0; i < rs.fieldCount(); ++i) row.insert(rs.fields(i).name(), rs.fields(i).value());
+        out.insert(rs.fields("FOLDER").text(), row);
+    }
+    return out;
+}
+
+int countRows(db::Connection& c, const QString& sql) {
+    db::Recordset rs;
+    rs.Open(sql, c, db::adOpenKeyset);
+    return rs.eof() ? 0 : (rs.moveLast(), rs.recordCount());
+}
+
+QByteArray fileHash(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return QByteArray();
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+} // namespace
+
+// An older catalogue numbered its aircraft by their place in the list; the
+// user database still holds those numbers. Three aircraft left from the
+// middle and one came: the newcomer's catalogue ID is the one the user's
+// Echo still holds.
+void TestSync::renumberedCatalogueKeepsUserChoices() {
+    fixtures::DataFolder data;
+    data.createStaticAndUser();
+    fixtures::InsertAircraft(*db::UserDB(), {
+                                                {1, "Alpha", "ALPHA", true, sets({3})},
+                                                {2, "Bravo", "BRAVO", true, sets({3})},
+                                                {3, "Charlie", "CHARLIE", true, sets({3})},
+                                                {4, "Delta", "DELTA", true, sets({3})},
+                                                {5, "Echo", "ECHO", false, sets({4, 5})},
+                                                {6, "Foxtrot", "FOXTROT", true, sets({3})},
+                                                {7, "Golf", "GOLF", false, sets({3})},
+                                            });
+    // The user's own marks: Echo-Foxtrot never, Alpha-Echo hard, and a pair
+    // with an aircraft that leaves.
+    fixtures::InsertPairs(*db::UserDB(), {{5, 6, false}, {6, 5, false}, {1, 5, true}, {5, 1, true},
+                                          {2, 5, true}, {5, 2, true}});
+    fixtures::InsertAircraft(*db::StaticDB(), {
+                                                  {1, "Alpha", "ALPHA", true, sets({3})},
+                                                  {2, "Echo", "ECHO", true, sets({3})},
+                                                  {3, "Foxtrot", "FOXTROT", true, sets({3})},
+                                                  {4, "Golf", "GOLF", true, sets({3})},
+                                                  {5, "Hotel", "HOTEL", true, sets({6})},
+                                              });
+    fixtures::InsertPairs(*db::StaticDB(), {{5, 2, true}, {3, 2, true}});
+
+    SynchronizeUserDataWithStaticDB();
+    QCOMPARE(lstNewAircraft(), QStringList{"HOTEL"});
+    db::Connection& user = *db::UserDB();
+    const QMap<QString, QVariantMap> rows = aircraftByFolder(user);
+    QCOMPARE(rows.keys(), (QStringList{"ALPHA", "ECHO", "FOXTROT", "GOLF", "HOTEL"}));
+    // The user's choices stay with the aircraft, whatever its ID now.
+    QCOMPARE(rows["ECHO"].value("ISACTIVE"), QVariant(false));
+    QCOMPARE(rows["ECHO"].value("isSmallJet"), QVariant(true));
+    QCOMPARE(rows["ECHO"].value("isLargeJet"), QVariant(false));
+    QCOMPARE(rows["GOLF"].value("ISACTIVE"), QVariant(false));
+    QCOMPARE(rows["HOTEL"].value("ISACTIVE"), QVariant(true));
+    QCOMPARE(rows["HOTEL"].value("AirplaneID"), QVariant(5));
+    QCOMPARE(rows["HOTEL"].value("isPropAirline"), QVariant(true));
+    QSet<int> ids;
+    for (const QVariantMap& r : rows) ids << r.value("AirplaneID").toInt();
+    QCOMPARE(ids.size(), rows.size());
+    // The user's pairs and the newcomer's catalogue pair; the catalogue's
+    // Foxtrot-Echo pair between two staying aircraft is not copied.
+    const QStringList expected = {"ALPHA-ECHO:hard", "ECHO-ALPHA:hard",    "ECHO-FOXTROT:never",
+                                  "ECHO-HOTEL:hard", "FOXTROT-ECHO:never", "HOTEL-ECHO:hard"};
+    QCOMPARE(pairsByFolder(user), expected);
+    // No pair row names an aircraft that is not there.
+    QCOMPARE(countRows(user, "SELECT * FROM SIMILARAIRCRAFT"), expected.size());
+
+    const QStringList after = userState();
+    SynchronizeUserDataWithStaticDB();
+    QCOMPARE(userState(), after);
+}
+
+// Every catalogue row is active after a synchronisation; a catalogue that
+// already is so is not written at all.
+void TestSync::activatingTheCatalogueWritesOnlyWhatChanges_data() {
+    QTest::addColumn<QVariantList>("flags");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("all active: untouched") << QVariantList{true, true, true} << false;
+    QTest::newRow("one inactive") << QVariantList{true, false, true} << true;
+    QTest::newRow("one without a flag") << QVariantList{true, QVariant(), true} << true;
+}
+
+void TestSync::activatingTheCatalogueWritesOnlyWhatChanges() {
+    QFETCH(QVariantList, flags);
+    QFETCH(bool, written);
+    fixtures::DataFolder data;
+    data.createStaticAndUser();
+    QVector<AircraftRow> rows;
+    for (int i = 0; i < flags.size(); ++i)
+        rows.push_back({i + 1, "Type " + QString::number(i), "F" + QString::number(i), flags[i], sets({i})});
+    fixtures::InsertAircraft(*db::StaticDB(), rows);
+    fixtures::InsertAircraft(*db::UserDB(), rows);
+    const QByteArray before = fileHash(db::StaticDatabasePath());
+    QVERIFY(!before.isEmpty());
+    SynchronizeUserDataWithStaticDB();
+    QCOMPARE(fileHash(db::StaticDatabasePath()) != before, written);
+    QCOMPARE(countRows(*db::StaticDB(), "SELECT * FROM AIRCRAFT WHERE ISACTIVE=TRUE"), flags.size());
+    // The user's flags are the user's.
+    for (int i = 0; i < flags.size(); ++i)
+        QCOMPARE(aircraft(*db::UserDB(), i + 1).value("ISACTIVE"), flags[i]);
 }
 
 QTEST_MAIN(TestSync)

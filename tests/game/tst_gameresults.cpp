@@ -2,6 +2,7 @@
 // records: paging with wrap-around, the three filters, the question shown,
 // the score texts and the Captain's Challenge panels.
 #include "data/databases.h"
+#include "data/pictures.h"
 #include "game/frmSkyrendelResults.h"
 #include "game/gamesettings.h"
 #include "quiz/records.h"
@@ -76,6 +77,7 @@ private slots:
     void filterAvailability();
     void showsTheRightAircraft_data();
     void showsTheRightAircraft();
+    void reviewOfUndecodablePhotograph();
     void captainsChallengePanels_data();
     void captainsChallengePanels();
     void noAnsweredQuestions();
@@ -250,6 +252,33 @@ void TestGameResults::showsTheRightAircraft() {
         QCOMPARE(pic->hasPicture(), !folder.isEmpty());
     }
     QCOMPARE(child<PictureBox>(w, "imgAircraftName_0")->hasPicture(), logo);
+}
+
+// Reviewing a question whose photograph cannot be decoded shows the
+// unavailable face, not the previous question's photograph.
+void TestGameResults::reviewOfUndecodablePhotograph() {
+    fixtures::InsertAircraft(*db::UserDB(), {{1, "Alpha Jet", "ALPHA"}, {2, "Charlie Prop", "CHARLIE"}});
+    fixtures::CreatePictureDatabase("ALPHA", {fixtures::MakeJpeg(30, 20, Qt::red)});
+    fixtures::CreatePictureDatabase("CHARLIE", {QByteArray("\xff\xd8 not a photograph")});
+    quiz::QuestionRecords records;
+    for (const char* folder : {"ALPHA", "CHARLIE", "ALPHA"}) {
+        records.lstAnswerA << QString(folder) + "!0";
+        records.lstAnswerB << "ALPHA!0";
+        records.lstAnswerC << "ALPHA!0";
+        records.lstCorrectAnswer << "A!0";
+        records.lstUsersInput << "A";
+    }
+    frmSkyrendelResults w(records);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto* pic = child<PictureBox>(w, "picAircraft_0");
+    QVERIFY(near(pic->picture().pixel(15, 10), Qt::red));
+    QTest::mouseClick(child<QWidget>(w, "cmdChangeAircraft_1"), Qt::LeftButton);
+    QCOMPARE(shownQuestion(w), 2);
+    QCOMPARE(pic->picture(), data::PictureUnavailableFace());
+    QTest::mouseClick(child<QWidget>(w, "cmdChangeAircraft_1"), Qt::LeftButton);
+    QCOMPARE(shownQuestion(w), 3);
+    QVERIFY(near(pic->picture().pixel(15, 10), Qt::red));
 }
 
 // The pass mark is 45 right answers, a count.

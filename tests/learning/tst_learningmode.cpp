@@ -297,16 +297,65 @@ private slots:
         open({{1, QStringLiteral("Airbus A320"), QStringLiteral("A320"), 2},
               {2, QStringLiteral("Bare Aircraft"), QStringLiteral("BARE"), 0}});
         pick(0, 1);
-        QCOMPARE(label(0), QStringLiteral("Picture 1 of 0"));
-        QVERIFY(!box(QStringLiteral("picLearningAircraft_0"))->hasPicture());
+        // No photograph: the unavailable face, never the previous aircraft's
+        // photograph, and a count that says there is none.
+        QCOMPARE(label(0), QStringLiteral("Picture 0 of 0"));
+        QCOMPARE(box(QStringLiteral("picLearningAircraft_0"))->picture(), data::PictureUnavailableFace());
         click(QStringLiteral("cmdComparisonMoveLeft_0"));
         QCOMPARE(label(0), QStringLiteral("Picture 0 of 0"));
         click(QStringLiteral("cmdComparisonMoveRight_0"));
-        QCOMPARE(label(0), QStringLiteral("Picture 1 of 0"));
+        QCOMPARE(label(0), QStringLiteral("Picture 0 of 0"));
+        QCOMPARE(box(QStringLiteral("picLearningAircraft_0"))->picture(), data::PictureUnavailableFace());
         // Back to an aircraft with photographs.
         click(QStringLiteral("cmdLearningMoveNextAircraft_0"));
         QCOMPARE(label(0), QStringLiteral("Picture 1 of 2"));
         QCOMPARE(learningtest::shownPhoto(box(QStringLiteral("picLearningAircraft_0"))->picture(), 1, 2), 0);
+    }
+
+    // A photograph that does not decode shows the unavailable face under
+    // its own caption, never the photograph shown before it.
+    void undecodablePhotographShowsFace() {
+        open({{1, QStringLiteral("Airbus A320"), QStringLiteral("A320"), 3},
+              {2, QStringLiteral("Boeing 737"), QStringLiteral("B737"), 2}});
+        QVERIFY(QFile::remove(db::PictureDatabasePath(QStringLiteral("A320"))));
+        fixtures::CreatePictureDatabase(QStringLiteral("A320"),
+                                        {fixtures::MakeJpeg(32, 24, learningtest::photoColour(1, 0)),
+                                         QByteArray("\xff\xd8 not a photograph"),
+                                         fixtures::MakeJpeg(32, 24, learningtest::photoColour(1, 2))});
+        pick(0, 1);
+        pick(0, 0);
+        const auto shown = [&] { return box(QStringLiteral("picLearningAircraft_0"))->picture(); };
+        QCOMPARE(label(0), QStringLiteral("Picture 1 of 3"));
+        QCOMPARE(learningtest::shownPhoto(shown(), 1, 3), 0);
+        click(QStringLiteral("cmdComparisonMoveRight_0"));
+        QCOMPARE(label(0), QStringLiteral("Picture 2 of 3"));
+        QCOMPARE(shown(), data::PictureUnavailableFace());
+        click(QStringLiteral("cmdComparisonMoveRight_0"));
+        QCOMPARE(label(0), QStringLiteral("Picture 3 of 3"));
+        QCOMPARE(learningtest::shownPhoto(shown(), 1, 3), 2);
+        click(QStringLiteral("cmdComparisonMoveLeft_0"));
+        QCOMPARE(label(0), QStringLiteral("Picture 2 of 3"));
+        QCOMPARE(shown(), data::PictureUnavailableFace());
+    }
+
+    // A picture database cut short counts no photographs: the face and
+    // "Picture 0 of 0", not a black box under "Picture 1 of 0".
+    void truncatedPictureDatabaseShowsFace() {
+        open({{1, QStringLiteral("Airbus A320"), QStringLiteral("A320"), 2},
+              {2, QStringLiteral("Boeing 737"), QStringLiteral("B737"), 2}});
+        QVERIFY(QFile::remove(db::PictureDatabasePath(QStringLiteral("B737"))));
+        QList<QByteArray> big;
+        for (int i = 0; i < 6; ++i) big << fixtures::MakePhotoJpeg(i, 200, 150);
+        fixtures::CreatePictureDatabase(QStringLiteral("B737"), big);
+        {
+            QFile f(db::PictureDatabasePath(QStringLiteral("B737")));
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.resize(f.size() / 2));
+        }
+        pick(0, 0);
+        pick(0, 1);
+        QCOMPARE(label(0), QStringLiteral("Picture 0 of 0"));
+        QCOMPARE(box(QStringLiteral("picLearningAircraft_0"))->picture(), data::PictureUnavailableFace());
     }
 
     void noInstalledAircraft() {

@@ -64,6 +64,10 @@ private slots:
     void distractors();
     void statementsAsWritten();
     void noSetsRunsNoFolderQuery();
+    void neverPartnerNeverAsked_data();
+    void neverPartnerNeverAsked();
+    void pairMarkedHardAndNeverIsNever();
+    void reseedsWithinOneMillisecondDiffer();
     void randomAircraftFolderRounds_data();
     void randomAircraftFolderRounds();
     void randomAircraftFolderSkipsInactive();
@@ -110,6 +114,15 @@ void tst_questions::partnerLists_data() {
         << "A" << false << Without(kAll, {"B"}) << QStringList{"C"} << QStringList{"D"}
         << Without(kAll, {"A", "B", "C", "D"}) << Without(kAll, {"A", "B", "D"}) << QStringList{"B", "E"}
         << QStringList{"B", "E"};
+    // A never partner stays out of every partner list whatever its flag:
+    // D is A's never partner and shares A's set.
+    QTest::newRow("an inactive never partner stays never")
+        << "A" << false << Without(kAll, {"D"}) << QStringList{"B", "C"} << QStringList{"D"}
+        << Without(kAll, {"A", "B", "C", "D"}) << Without(kAll, {"A", "D"}) << QStringList{"B", "E"}
+        << QStringList{"B", "E"};
+    QTest::newRow("a never pair stored one way is never from the other end")
+        << "D" << false << kAll << QStringList{} << QStringList{"A"} << Without(kAll, {"A", "D"})
+        << Without(kAll, {"A", "D"}) << QStringList{"B", "E"} << QStringList{"B", "E"};
     QTest::newRow("captain's challenge: shipped pairs, inactive partners taken")
         << "A" << true << Without(kAll, {"F"}) << QStringList{"F", "G"} << QStringList{}
         << Without(kAll, {"A", "F", "G"}) << Without(kAll, {"A", "F"}) << QStringList{"B", "D", "E"}
@@ -212,6 +225,9 @@ void tst_questions::statementsAsWritten() {
         "SELECT Aircraft.Folder, SimilarAircraft.ask  FROM SimilarAircraft INNER JOIN Aircraft ON "
         "SimilarAircraft.SimilarAircraftID = Aircraft.AirplaneID  WHERE (((SimilarAircraft.AircraftID)=" +
             QString::number(id) + " ))",
+        "SELECT Aircraft.Folder FROM SimilarAircraft INNER JOIN Aircraft ON SimilarAircraft.AircraftID = "
+        "Aircraft.AirplaneID WHERE (((SimilarAircraft.SimilarAircraftID)=" +
+            QString::number(id) + ") AND ((SimilarAircraft.ask)=FALSE))",
         "SELECT * FROM AIRCRAFT WHERE FOLDER='G'",
         "SELECT * FROM AIRCRAFT WHERE FOLDER='G'",
         "SELECT FOLDER FROM AIRCRAFT WHERE FALSE  OR isUSA=TRUE  OR isEurope=TRUE ",
@@ -229,6 +245,93 @@ void tst_questions::noSetsRunsNoFolderQuery() {
     gen.LoadHardAndDontAskPartners("C", false);
     db::Connection::SetStatementHook({});
     for (const QString& s : ran) QVERIFY2(!s.startsWith("SELECT FOLDER FROM AIRCRAFT WHERE FALSE"), qPrintable(s));
+}
+
+// D is A's never partner and shares A's set; in the user's database its
+// FOLDER may carry blanks and it may be inactive. Over many questions with
+// A correct, D is never one of the answers.
+void tst_questions::neverPartnerNeverAsked_data() {
+    QTest::addColumn<QString>("storedFolder");
+    QTest::addColumn<bool>("neverActive");
+    QTest::addColumn<bool>("hardDifficulty");
+    QTest::newRow("trailing blanks, easy") << "D  " << true << false;
+    QTest::newRow("trailing blanks, hard") << "D  " << true << true;
+    QTest::newRow("leading and trailing blanks") << " D " << true << false;
+    QTest::newRow("inactive") << "D" << false << false;
+    QTest::newRow("inactive with blanks") << "D " << false << true;
+}
+
+void tst_questions::neverPartnerNeverAsked() {
+    QFETCH(QString, storedFolder);
+    QFETCH(bool, neverActive);
+    QFETCH(bool, hardDifficulty);
+    db::Connection& user = *db::UserDB();
+    const QString d = QString::number(catalogue_->idOf("D"));
+    user.Execute("UPDATE AIRCRAFT SET FOLDER='" + storedFolder + "' WHERE AirplaneID=" + d);
+    struct Restore {
+        db::Connection& c;
+        QString id;
+        ~Restore() { c.Execute("UPDATE AIRCRAFT SET FOLDER='D' WHERE AirplaneID=" + id); }
+    } restore{user, d};
+
+    // Read through the set query, D would enter the close list unless it
+    // is recognised as the never partner.
+    const data::CatalogLists lists = ListsWith(neverActive ? kAll : Without(kAll, {"D"}));
+    QuestionGenerator gen(lists, &fake_->random);
+    gen.LoadHardAndDontAskPartners("A", false);
+    const PartnerLists& p = gen.partners();
+    QCOMPARE(p.lstDontAskPartners, QStringList{"D"});
+    for (const QStringList* list : {&p.lstHardPartners, &p.lstEasyPartners, &p.lstActiveLessDontAsk,
+                                    &p.lstSameCharacteristicPartnersClose, &p.lstSameCharacteristicPartnersFAr})
+        QVERIFY2(!list->contains("D"), qPrintable(list->join(',')));
+    for (int k = 0; k < 300; ++k) {
+        const QString d1 = gen.drawDistractor(false, hardDifficulty, "A", QString());
+        const QString d2 = gen.drawDistractor(true, hardDifficulty, "A", d1);
+        QVERIFY2(d1.trimmed() != "D" && d2.trimmed() != "D", qPrintable(d1 + " " + d2));
+    }
+}
+
+// A pair stored both as hard and as never (rows that disagree) is never.
+void tst_questions::pairMarkedHardAndNeverIsNever() {
+    db::Connection& user = *db::UserDB();
+    const QString a = QString::number(catalogue_->idOf("A")), d = QString::number(catalogue_->idOf("D"));
+    user.Execute("INSERT INTO SIMILARAIRCRAFT (AIRCRAFTID, SIMILARAIRCRAFTID, ASK) VALUES (" + a + ", " + d + ", TRUE)");
+    struct Restore {
+        db::Connection& c;
+        QString a, d;
+        ~Restore() {
+            c.Execute("DELETE * FROM SIMILARAIRCRAFT WHERE AIRCRAFTID=" + a + " AND SIMILARAIRCRAFTID=" + d +
+                      " AND ASK=TRUE");
+        }
+    } restore{user, a, d};
+    const data::CatalogLists lists = ListsWith(kAll);
+    QuestionGenerator gen(lists, &fake_->random);
+    gen.LoadHardAndDontAskPartners("A", false);
+    QCOMPARE(gen.partners().lstHardPartners, (QStringList{"B", "C"}));
+    QCOMPARE(gen.partners().lstDontAskPartners, QStringList{"D"});
+}
+
+// The platform's generator, reseeded from the millisecond clock before each
+// question: two reseeds within the same millisecond still give different
+// numbers.
+void tst_questions::reseedsWithinOneMillisecondDiffer() {
+    std::unique_ptr<FakePlatform> fake = std::move(fake_);
+    fake.reset(); // the real generator
+    RandomSeam& random = *platform().random;
+    int sameMillisecond = 0, identical = 0;
+    for (int attempt = 0; attempt < 2000 && sameMillisecond < 20; ++attempt) {
+        const qint64 before = QDateTime::currentMSecsSinceEpoch();
+        random.seedFromClock();
+        const QVector<double> first = {random.next(), random.next(), random.next()};
+        random.seedFromClock();
+        const QVector<double> second = {random.next(), random.next(), random.next()};
+        if (QDateTime::currentMSecsSinceEpoch() != before) continue;
+        ++sameMillisecond;
+        if (first == second) ++identical;
+    }
+    fake_ = std::make_unique<FakePlatform>(); // back for the other tests
+    QVERIFY2(sameMillisecond > 0, "no two reseeds fell within one millisecond");
+    QCOMPARE(identical, 0);
 }
 
 void tst_questions::randomAircraftFolderRounds_data() {

@@ -456,13 +456,17 @@ void writeStatic(const QString& path, const Manifest& m, BuildReport& report) {
             rs.update();
         }
         rs.close();
+        // Every pair in both directions: the quiz reads an aircraft's pairs
+        // from the rows that start with it.
         rs.Open(QStringLiteral("SELECT * FROM SIMILARAIRCRAFT"), c, adOpenKeyset, adLockOptimistic);
         for (const Pair& p : m.pairs) {
-            rs.addNew();
-            rs["AIRCRAFTID"] = p.a;
-            rs["SIMILARAIRCRAFTID"] = p.b;
-            rs["ASK"] = p.ask;
-            rs.update();
+            for (const auto& [from, to] : {std::pair<int, int>{p.a, p.b}, std::pair<int, int>{p.b, p.a}}) {
+                rs.addNew();
+                rs["AIRCRAFTID"] = from;
+                rs["SIMILARAIRCRAFTID"] = to;
+                rs["ASK"] = p.ask;
+                rs.update();
+            }
         }
         rs.close();
         rs.Open(QStringLiteral("SELECT * FROM TEXTCONSTANTS"), c, adOpenKeyset, adLockOptimistic);
@@ -502,6 +506,52 @@ void writePictures(const QString& path, const Aircraft& a, BuildReport& report) 
     c.Close();
 }
 
+// A catalogue already in OUT fixes the AirplaneID of each of its aircraft:
+// users' databases and the update server know aircraft by it. A build that
+// would give a staying aircraft another ID, or give an ID to another
+// aircraft, is refused before anything is written.
+void checkIdsAgainstInstalled(const QString& installed, const Manifest& m) {
+    if (!QFileInfo(installed).isFile()) return;
+    QHash<QString, int> idOfFolder; // trimmed FOLDER -> AirplaneID
+    QHash<int, QString> folderOfId;
+    try {
+        sky::db::Connection c;
+        sky::db::OpenProgramDatabase(c, installed);
+        sky::db::Recordset rs;
+        rs.Open(QStringLiteral("SELECT AirplaneID, FOLDER FROM AIRCRAFT"), c);
+        for (; !rs.eof(); rs.moveNext()) {
+            const int id = rs.fields(0).value().toInt();
+            const QString folder = rs.fields(1).text().trimmed();
+            idOfFolder.insert(folder.toUpper(), id);
+            folderOfId.insert(id, folder);
+        }
+        rs.close();
+        c.Close();
+    } catch (const SkyError&) {
+        // Not a catalogue of ours (damaged, or some other file): it names no
+        // aircraft, so there is no ID to keep, and the build replaces it.
+        return;
+    }
+    for (const Aircraft& a : m.aircraft) {
+        const auto was = idOfFolder.constFind(a.folder.toUpper());
+        if (was != idOfFolder.constEnd() && was.value() != a.id)
+            throw CatalogError(m.path, a.field + QStringLiteral(".id"),
+                               QStringLiteral("%1 would change the AirplaneID of \"%2\", which is %3 in %4; an "
+                                              "aircraft keeps its AirplaneID from build to build")
+                                   .arg(a.id)
+                                   .arg(a.folder)
+                                   .arg(was.value())
+                                   .arg(installed));
+        const auto holder = folderOfId.constFind(a.id);
+        if (was == idOfFolder.constEnd() && holder != folderOfId.constEnd())
+            throw CatalogError(m.path, a.field + QStringLiteral(".id"),
+                               QStringLiteral("%1 belongs to \"%2\" in %3; an AirplaneID is never given to another "
+                                              "aircraft (list it in retiredIds and choose a new one)")
+                                   .arg(a.id)
+                                   .arg(holder.value(), installed));
+    }
+}
+
 // Moves `from` over `to`, replacing a file already there.
 void moveInto(const QString& from, const QString& to) {
     std::error_code ec;
@@ -526,6 +576,7 @@ BuildReport BuildCatalog(const BuildOptions& options) {
     const Manifest m = reader.read();
 
     const QString outPath = outInfo.absoluteFilePath();
+    checkIdsAgainstInstalled(QDir(outPath).filePath(kStaticFileName), m);
     const QString parent = QFileInfo(outPath).absolutePath();
     if (!QDir().mkpath(parent)) throw CatalogError(parent, QString(), QStringLiteral("cannot be created"));
     QTemporaryDir scratch(parent + "/." + QFileInfo(outPath).fileName() + ".catalog-XXXXXX");
