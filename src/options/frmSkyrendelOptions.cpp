@@ -579,7 +579,10 @@ bool frmSkyrendelOptions::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
     }
-    if (event->type() == QEvent::Wheel && watched == picGrid_) {
+    // The wheel anywhere over the grid scrolls it, whichever part of a row
+    // the event reached first.
+    if (event->type() == QEvent::Wheel && watched->isWidgetType() &&
+        (watched == picGrid_ || picGrid_->isAncestorOf(static_cast<QWidget*>(watched)))) {
         const auto* wheel = static_cast<QWheelEvent*>(event);
         const int steps = wheel->angleDelta().y() / 120;
         if (steps != 0) scrollGridBy(-steps * 3);
