@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QScrollBar>
+#include <QStyle>
 #include <QWheelEvent>
 
 namespace sky::options {
@@ -283,8 +284,17 @@ void frmSkyrendelOptions::buildGrid(QWidget* page) {
             auto* opt = new GridOption(bg);
             opt->setObjectName(optName);
             opt->setAutoExclusive(false);
-            opt->setGeometry((kCellWidth - 22) / 2, (kRowHeight - 22) / 2, 22, 22);
-            setBackground(opt, color);
+            // Just the round indicator, centred in the cell.
+            const int iw = opt->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, opt);
+            const int ih = opt->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight, nullptr, opt);
+            opt->setGeometry((kCellWidth - iw) / 2, (kRowHeight - ih) / 2, iw, ih);
+            // The button stands on its cell's colour; its round indicator
+            // keeps the light face, so that on and off read the same in
+            // every column.
+            QPalette pal = opt->palette();
+            pal.setColor(QPalette::Window, color);
+            opt->setPalette(pal);
+            opt->setAutoFillBackground(true);
             opt->setCursor(Qt::PointingHandCursor);
             cells[i] = bg;
             opts[i] = opt;
