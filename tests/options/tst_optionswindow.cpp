@@ -224,20 +224,21 @@ private slots:
 
     void walkingWrapsAround_data() {
         QTest::addColumn<QString>("steps"); // p = previous, n = next
-        QTest::addColumn<bool>("keys");
+        QTest::addColumn<int>("keys"); // 0 buttons, 1 arrow keys, 2 Alt+arrow keys
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("sets");
-        QTest::newRow("previous on the first") << "p" << false << "Tupolev Tu-154" << "00110000";
-        QTest::newRow("and back") << "pn" << false << "Airbus A300" << "10010000";
-        QTest::newRow("two on") << "nn" << false << "ATR 72" << "01000010";
-        QTest::newRow("once round") << "nnnnnnnnnnnn" << false << "Airbus A300" << "10010000";
-        QTest::newRow("left key on the first") << "p" << true << "Tupolev Tu-154" << "00110000";
-        QTest::newRow("right key twice") << "nn" << true << "ATR 72" << "01000010";
-        QTest::newRow("apostrophe") << "pppp" << false << "Fokker F.27 'Friendship'" << "01000010";
+        QTest::newRow("previous on the first") << "p" << 0 << "Tupolev Tu-154" << "00110000";
+        QTest::newRow("and back") << "pn" << 0 << "Airbus A300" << "10010000";
+        QTest::newRow("two on") << "nn" << 0 << "ATR 72" << "01000010";
+        QTest::newRow("once round") << "nnnnnnnnnnnn" << 0 << "Airbus A300" << "10010000";
+        QTest::newRow("left key on the first") << "p" << 1 << "Tupolev Tu-154" << "00110000";
+        QTest::newRow("right key twice") << "nn" << 1 << "ATR 72" << "01000010";
+        QTest::newRow("alt keys") << "pnnn" << 2 << "ATR 72" << "01000010";
+        QTest::newRow("apostrophe") << "pppp" << 0 << "Fokker F.27 'Friendship'" << "01000010";
     }
     void walkingWrapsAround() {
         QFETCH(QString, steps);
-        QFETCH(bool, keys);
+        QFETCH(int, keys);
         QFETCH(QString, name);
         QFETCH(QString, sets);
         openWindow();
@@ -245,7 +246,7 @@ private slots:
         for (QChar c : steps) {
             const bool next = c == QLatin1Char('n');
             if (keys)
-                key(next ? Qt::Key_Right : Qt::Key_Left);
+                key(next ? Qt::Key_Right : Qt::Key_Left, keys == 2 ? Qt::AltModifier : Qt::NoModifier);
             else
                 click(w(QStringLiteral("cmdChangeAircraft_%1").arg(next ? 1 : 0)));
         }
