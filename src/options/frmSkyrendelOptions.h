@@ -10,7 +10,14 @@
 // cmdChangeAircraft_0/1, imgAircraftName, cmdRestoreDefaults_0/1, Image3,
 // cmdExit, and the grid: picGridTop_0..2, Label2_0/2/3, picLine_0..7,
 // lblTableAircraftName_0..7, optNever_/optNeutral_/optHard_0..7 in
-// picNeverBG_/picNeutralBG_/picHardBG_0..7, VScroll1.
+// picNeverBG_/picNeutralBG_/picHardBG_0..7, VScroll1. Our own additions:
+// lblMoveRow_0..9 (the row captions), lblFewActiveHint (fewer than three
+// active), lblAircraftType (the shown aircraft's name under its logo).
+//
+// Keys: Delete in lstActive removes the selected aircraft, Insert in
+// lstInactive adds them, a double-click moves one entry; on the aircraft
+// tab Left/Right (with or without Alt) walk the aircraft, Up/Down and Page
+// Up/Down scroll the grid, and so does the wheel over it.
 //
 //   sky::options::frmSkyrendelOptions options(mainWindow);
 //   options.exec();

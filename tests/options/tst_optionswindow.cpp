@@ -6,6 +6,7 @@
 #include "app/wiring.h"
 #include "data/databases.h"
 #include "data/db.h"
+#include "game/gamesettings.h"
 #include "game/settingsdir.h"
 #include "options/frmSkyrendelOptions.h"
 #include "optionsfixture.h"
@@ -699,6 +700,62 @@ private slots:
         QCOMPARE(shownTab, QStringLiteral("lists"));
         QVERIFY(closedByExit);
         QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    // Choices made through the menu's window reach the next quiz: only the
+    // active aircraft are asked, and a Never pair is never offered with
+    // either of its aircraft as the answer.
+    void theChoicesReachTheNextQuiz() {
+        for (const Plane& p : planes())
+            fixtures::CreatePictureDatabase(p.folder, {fixtures::MakeJpeg(40, 30, Qt::gray)});
+        quiz::frmSkyrendelMainMenu main;
+        main.InitMainWindow();
+        main.ArrangePanels();
+        main.ResetRollovers();
+        app::WireMainWindow(main);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        bool edited = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<frmSkyrendelOptions*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            auto in = [dialog](const char* name) { return dialog->findChild<QWidget*>(QLatin1String(name)); };
+            click(in("cmdAdd_1"));    // every aircraft active
+            click(in("cmdRemove_4")); // but not the ex-USSR ones
+            click(in("TopTab_0"));
+            clickOption(in("optNever_0")); // Airbus A300 never with Airbus A320
+            click(in("cmdExit"));
+            edited = !dialog->isVisible();
+        });
+        auto* item = main.findChild<PictureBox*>(QStringLiteral("imgMenuItem_1"));
+        QTest::mouseClick(item, Qt::LeftButton, {}, item->rect().center());
+        QVERIFY(edited);
+
+        game::GameMode = 2;
+        game::TimeLimitSeconds = -1;
+        game::QuestionLimit = -1;
+        game::IsHardDifficulty = false;
+        game::GradeImmediately = false;
+        game::IsCaptainsChallenge = false;
+        main.StartGame();
+        QVERIFY(main.isQuizInProgress());
+        QCOMPARE(main.catalogLists().lstActiveFolders.size(), 10);
+        int aboutPair = 0;
+        for (int q = 0; q < 400; ++q) {
+            if (q > 0) main.NewQuestion();
+            const quiz::QuestionRecords& r = main.records();
+            QStringList shown;
+            for (const QStringList* list : {&r.lstAnswerA, &r.lstAnswerB, &r.lstAnswerC})
+                shown << list->last().section(QLatin1Char('!'), 0, 0);
+            const QString correct = shown[r.lstCorrectAnswer.last().at(0).unicode() - 'A'];
+            QVERIFY2(correct != QLatin1String("IL62") && correct != QLatin1String("TU154"), qPrintable(correct));
+            if (correct == QLatin1String("A300") || correct == QLatin1String("A320")) {
+                ++aboutPair;
+                QVERIFY2(!(shown.contains(QStringLiteral("A300")) && shown.contains(QStringLiteral("A320"))),
+                         qPrintable(shown.join(',')));
+            }
+        }
+        QVERIFY(aboutPair > 30);
     }
 };
 
