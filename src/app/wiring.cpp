@@ -1,5 +1,6 @@
 #include "app/wiring.h"
 
+#include "options/frmSkyrendelOptions.h"
 #include "quiz/frmSkyrendelMainMenu.h"
 
 namespace sky::app {
@@ -7,7 +8,7 @@ namespace sky::app {
 void WireMainWindow(quiz::frmSkyrendelMainMenu& window) {
     // Item 1 opens the options window modally, item 2 the updates window
     // modelessly; each subsystem adds its line here.
-    (void)window;
+    window.SetMenuItemAction(1, [&window] { options::frmSkyrendelOptions dialog(&window); dialog.exec(); });
 }
 
 } // namespace sky::app
