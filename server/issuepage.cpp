@@ -55,7 +55,7 @@ std::string IssueFormPage(const Publication* pub, const IssueFields& f, const st
     html += "<h1>Report a problem with " + std::string(photo ? "this photograph of " : "") + HtmlEscape(name)
             + "</h1>\n";
     if (photo)
-        html += "<p><img alt=\"" + HtmlEscape(name) + "\" src=\"/quillan/photo.asp?imageid=" + std::to_string(imageId)
+        html += "<p><img alt=\"" + HtmlEscape(name) + "\" src=\"/quillan/photo.asp?id=" + std::to_string(id) + "&amp;imageid=" + std::to_string(imageId)
                 + "\"></p>\n";
     if (!message.empty()) html += "<p class=\"msg\">" + HtmlEscape(message) + "</p>\n";
     html += "<form method=\"post\" action=\"/quillan/issue.asp\">\n"

@@ -43,6 +43,10 @@ const PublishedAircraft* Publication::findAircraft(int id) const {
     return it == aircraftById_.end() ? nullptr : &aircraft[it->second];
 }
 
+std::string PhotoFileName(int airplaneId, int pictureId) {
+    return std::to_string(airplaneId) + "-" + std::to_string(pictureId) + ".jpg";
+}
+
 std::string Publication::filePath(const PublishedFile& f) const {
     return dir + "/" + kFilesFolder + "/" + f.name;
 }

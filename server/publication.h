@@ -5,7 +5,7 @@
 // Layout of one publish (written by skyrendel-publish):
 //   PUBLISH/manifest.json     what this file reads
 //   PUBLISH/files/NAME        every file a client may download
-//   PUBLISH/photos/ID.jpg     each photograph by its picture ID (problem reports)
+//   PUBLISH/photos/AIRPLANEID-ID.jpg  each photograph (for the problem-report page)
 // and of the folder a server is given:
 //   ROOT/current -> publish-...   the publish in force (a symbolic link)
 #pragma once
@@ -64,6 +64,9 @@ private:
     std::unordered_map<std::string, size_t> fileByLowerName_;
     std::unordered_map<int, size_t> aircraftById_;
 };
+
+// "AIRPLANEID-PICTUREID.jpg": a photograph's file in PUBLISH/photos.
+std::string PhotoFileName(int airplaneId, int pictureId);
 
 // Reads PUBLISH/manifest.json; nullptr and *error on failure.
 std::shared_ptr<const Publication> LoadPublication(const std::string& dir, std::string* error);

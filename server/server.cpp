@@ -115,7 +115,7 @@ void UpdateServer::Routes() {
     });
 
     s.Get("/quillan/app/getupdates.asp", [this](const httplib::Request& req, httplib::Response& res) {
-        const std::shared_ptr<const Publication> pub = publication();
+        std::shared_ptr<const Publication> pub = publication();
         if (req.has_param("filename")) {
             const std::string name = req.get_param_value("filename");
             const PublishedFile* f = IsPlainFileName(name) ? pub->findFile(name) : nullptr;
@@ -125,6 +125,18 @@ void UpdateServer::Routes() {
             }
             auto fd = std::make_shared<Fd>();
             fd->fd = ::open(pub->filePath(*f).c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd->fd < 0) {
+                // The publish was switched and the old one removed before the
+                // server noticed: answer from the new one.
+                Reload(false, nullptr);
+                pub = publication();
+                f = pub->findFile(name);
+                if (!f) {
+                    Send(res, ErrorReply(404, name));
+                    return;
+                }
+                fd->fd = ::open(pub->filePath(*f).c_str(), O_RDONLY | O_CLOEXEC);
+            }
             struct stat st {};
             if (fd->fd < 0 || ::fstat(fd->fd, &st) != 0 || st.st_size != f->size) {
                 // A publish that does not hold what its manifest says.
@@ -162,14 +174,13 @@ void UpdateServer::Routes() {
 
     s.Get("/quillan/photo.asp", [this](const httplib::Request& req, httplib::Response& res) {
         const std::shared_ptr<const Publication> pub = publication();
+        const int id = ParseId(req.get_param_value("id"));
         const int imageId = ParseId(req.get_param_value("imageid"));
-        bool known = false;
-        for (const PublishedAircraft& a : pub->aircraft)
-            if (std::find(a.pictureIds.begin(), a.pictureIds.end(), imageId) != a.pictureIds.end()) known = true;
+        const PublishedAircraft* a = pub->findAircraft(id);
         std::string bytes;
-        if (known) {
+        if (a && std::find(a->pictureIds.begin(), a->pictureIds.end(), imageId) != a->pictureIds.end()) {
             Fd fd;
-            fd.fd = ::open((pub->dir + "/" + kPhotosFolder + "/" + std::to_string(imageId) + ".jpg").c_str(),
+            fd.fd = ::open((pub->dir + "/" + kPhotosFolder + "/" + PhotoFileName(id, imageId)).c_str(),
                            O_RDONLY | O_CLOEXEC);
             char buf[kChunk];
             ssize_t n;

@@ -96,8 +96,9 @@ QVector<CatalogAircraft> ReadCatalog(const QString& path, QString* lastMod) {
     return out;
 }
 
-// The picture IDs of a picture database, writing each photograph into photosDir.
-std::vector<int> ExtractPhotos(const QString& path, const QString& photosDir) {
+// The picture IDs of a picture database, writing each photograph into
+// photosDir (picture IDs are unique only within one aircraft).
+std::vector<int> ExtractPhotos(const QString& path, int airplaneId, const QString& photosDir) {
     std::vector<int> ids;
     try {
         db::Connection conn;
@@ -108,7 +109,7 @@ std::vector<int> ExtractPhotos(const QString& path, const QString& photosDir) {
             const int id = rs.fields(0).value().toInt();
             const QByteArray bytes = rs.fields(1).value().toByteArray();
             ids.push_back(id);
-            QFile out(photosDir + "/" + QString::number(id) + ".jpg");
+            QFile out(photosDir + "/" + QString::fromStdString(server::PhotoFileName(airplaneId, id)));
             if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
                 throw PublishError(out.fileName() + ": cannot be written");
             rs.moveNext();
@@ -264,7 +265,7 @@ PublishResult Publish(const PublishOptions& o) {
                 const QString fileName = a.folder + ".skr";
                 pub.files.push_back(CopyInto(picture, filesDir, fileName));
                 pa.file = fileName.toStdString();
-                pa.pictureIds = ExtractPhotos(picture, photosDir);
+                pa.pictureIds = ExtractPhotos(picture, a.id, photosDir);
                 ++result.pictureDatabases;
             }
             pub.aircraft.push_back(pa);
