@@ -96,6 +96,7 @@ int main(int argc, char** argv) {
         timespec second{1, 0};
         for (;;) {
             const int sig = sigtimedwait(&set, nullptr, &second);
+            server.FlushLog();
             if (sig == SIGTERM || sig == SIGINT) break;
             std::string why;
             if (!server.Reload(sig == SIGHUP, &why))
@@ -109,6 +110,7 @@ int main(int argc, char** argv) {
         pthread_kill(watcher.native_handle(), SIGTERM);
         watcher.join();
     }
+    server.FlushLog();
     std::fprintf(stderr, "skyrendel-update-server: stopped\n");
     return 0;
 }

@@ -5,7 +5,10 @@
 
 #include <httplib.h>
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -94,14 +97,16 @@ bool UpdateServer::Init(std::string* error) {
 
 void UpdateServer::Log(const std::string& line) {
     std::lock_guard<std::mutex> lock(logMutex_);
-    std::fwrite(line.data(), 1, line.size(), log_);
-    std::fflush(log_);
+    std::fwrite(line.data(), 1, line.size(), log_); // flushed every second by FlushLog
 }
 
 void UpdateServer::Routes() {
     httplib::Server& s = *http_;
     const int threads = std::max(1, options_.threads);
     s.new_task_queue = [threads] { return new httplib::ThreadPool(size_t(threads)); };
+    // Headers and body go out in separate writes: without this, Nagle and
+    // delayed ACKs hold every small reply back by tens of milliseconds.
+    s.set_tcp_nodelay(true);
     s.set_keep_alive_max_count(10000);
     s.set_keep_alive_timeout(5);
     s.set_payload_max_length(64 * 1024);
@@ -254,8 +259,33 @@ void UpdateServer::Routes() {
 }
 
 int UpdateServer::Bind() {
-    if (options_.port == 0) return http_->bind_to_any_port(options_.address.c_str());
-    return http_->bind_to_port(options_.address.c_str(), options_.port) ? options_.port : -1;
+    const int port = options_.port == 0 ? http_->bind_to_any_port(options_.address.c_str())
+                                        : (http_->bind_to_port(options_.address.c_str(), options_.port) ? options_.port : -1);
+    if (port > 0) WidenBacklog(port);
+    return port;
+}
+
+// The HTTP library listens with a backlog of 5, so a burst of new
+// connections (64 clients at once) loses SYNs and waits a second for the
+// retransmission. Listening again on the same socket widens the queue.
+void UpdateServer::WidenBacklog(int port) {
+    for (int fd = 3; fd < 1024; ++fd) {
+        int listening = 0;
+        socklen_t len = sizeof listening;
+        if (::getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &listening, &len) != 0 || !listening) continue;
+        sockaddr_storage addr{};
+        socklen_t alen = sizeof addr;
+        if (::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &alen) != 0) continue;
+        int p = 0;
+        if (addr.ss_family == AF_INET) p = ntohs(reinterpret_cast<sockaddr_in*>(&addr)->sin_port);
+        else if (addr.ss_family == AF_INET6) p = ntohs(reinterpret_cast<sockaddr_in6*>(&addr)->sin6_port);
+        if (p == port) ::listen(fd, SOMAXCONN);
+    }
+}
+
+void UpdateServer::FlushLog() {
+    std::lock_guard<std::mutex> lock(logMutex_);
+    if (log_) std::fflush(log_);
 }
 
 void UpdateServer::Serve() { http_->listen_after_bind(); }

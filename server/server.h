@@ -46,10 +46,13 @@ public:
     bool Reload(bool force, std::string* error);
 
     std::shared_ptr<const Publication> publication() const;
+    // Log lines are buffered; the caller flushes them every second and at the end.
+    void FlushLog();
 
 private:
     void Routes();
     void Log(const std::string& line);
+    void WidenBacklog(int port);
 
     ServerOptions options_;
     std::unique_ptr<httplib::Server> http_;
