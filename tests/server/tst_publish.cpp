@@ -90,6 +90,7 @@ private slots:
         QTest::newRow("id of a dropped aircraft reused") << "reused-id" << "AirplaneID 2 to C172";
         QTest::newRow("unreadable catalogue") << "garbage" << "cannot be read";
         QTest::newRow("no catalogue") << "missing" << "no catalogue at";
+        QTest::newRow("unreadable picture database") << "bad-pictures" << "the picture database";
         QTest::newRow("no LastMod_0") << "no-stamp" << "has no LastMod_0 stamp";
         QTest::newRow("archive without key") << "no-key" << "needs the secret key";
         QTest::newRow("archive with a bad version") << "bad-version" << "dotted numbers";
@@ -110,6 +111,11 @@ private slots:
             QFile f(cat + "/skyrendel.skr");
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(QByteArray(4096, 'x'));
+        } else if (kind == "bad-pictures") {
+            WriteCatalog(cat, kFirst, "2026-12-12 1");
+            QFile f(cat + "/DATA/A320.skr");
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(QByteArray(8192, 'y'));
         } else if (kind == "missing") {
             QDir().mkpath(cat);
         } else if (kind == "no-stamp") {
@@ -147,6 +153,10 @@ private slots:
         QCOMPARE(QDir(root_).entryList({".*partial*", ".current*"}, QDir::AllEntries | QDir::Hidden).size(), 0);
         const QJsonObject m = QJsonDocument::fromJson(after.manifest).object();
         QCOMPARE(m.value("lastMod").toString(), QString("2026-12-13 1"));
+        // Each published catalogue's aircraft, by stamp.
+        const QJsonObject cats = m.value("catalogues").toObject();
+        QCOMPARE(cats.value("2026-12-11 1").toArray(), (QJsonArray{1, 2}));
+        QCOMPARE(cats.value("2026-12-13 1").toArray(), (QJsonArray{1, 3}));
         // A320 is no longer published, but its id stays taken.
         QCOMPARE(m.value("knownIds").toObject().value("A320").toInt(), 2);
         WriteCatalog(tmp_.filePath("third"), {{2, "E190", "Embraer E190", 1}}, "2026-12-14 1");

@@ -24,6 +24,8 @@ Publication SamplePublication(bool withProgram = true) {
     p.aircraft = {{2, "A320", "Airbus A320", "A320.skr", {2001, 2002}},
                   {1, "B738", "Boeing 737-800", "B738.skr", {1001}},
                   {7, "B752", "Boeing 757-200", "", {}}};
+    // The catalogue published before held only B738 and B752.
+    p.catalogues = {{"2026-12-11 1", {1, 7}}, {"2026-12-18 1", {2, 1, 7}}};
     if (withProgram) {
         p.files.push_back({"Skyrendel.zip", 777, "dd"});
         p.program = PublishedProgram{"Skyrendel.zip", "1.4", "Skyrendel.zip.sig"};
@@ -123,7 +125,12 @@ private slots:
         QTest::addColumn<QString>("expected");
         const QString nl = "\r\n";
         QTest::newRow("all current") << "2026-12-18 1" << "1.4" << "-" << "nodata";
-        QTest::newRow("old stamp") << "2026-12-11 1" << "1.4" << "-" << "nodata" + nl + "skyrendel.skr;4096";
+        QTest::newRow("unknown old stamp") << "2026-12-01 1" << "1.4" << "-" << "nodata" + nl + "skyrendel.skr;4096";
+        QTest::newRow("published old stamp: new aircraft too")
+            << "2026-12-11 1" << "1.4" << "-" << "nodata" + nl + "skyrendel.skr;4096" + nl + "A320.skr;1000";
+        QTest::newRow("new aircraft also asked for: once")
+            << "2026-12-11 1" << "1.4" << "2,1" << "nodata" + nl + "skyrendel.skr;4096" + nl + "A320.skr;1000" + nl
+                                                   + "B738.skr;2000";
         QTest::newRow("empty stamp") << "" << "1.4" << "-" << "nodata" + nl + "skyrendel.skr;4096";
         QTest::newRow("stamp with a trailing blank") << "2026-12-18 1 " << "1.4" << "-"
                                                     << "nodata" + nl + "skyrendel.skr;4096";
