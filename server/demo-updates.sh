@@ -13,6 +13,9 @@ bin="$build/bin"
 rm -rf "$demo"
 mkdir -p "$demo/config/Skyrendel" "$demo/data"
 
+# The catalogue the program starts with, then the next one: the server then
+# knows which aircraft are new to a client that still has the first.
+"$bin/skyrendel-publish" publish "$build/app" "$demo/publish" > /dev/null
 "$bin/skyrendel-publish" publish "$build/demo-next/catalog" "$demo/publish"
 
 "$bin/skyrendel-update-server" --address 127.0.0.1 --port 0 --log "$demo/server.log" "$demo/publish" \

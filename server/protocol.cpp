@@ -102,13 +102,23 @@ Reply ChangeList(const Publication& pub, const ChangeRequest& req) {
             body += "\r\n" + f->name + ";" + std::to_string(f->size);
     }
     std::unordered_set<int> seen;
-    for (int id : mids) {
-        if (!seen.insert(id).second) continue;
+    auto addPictures = [&](int id) {
+        if (!seen.insert(id).second) return;
         const PublishedAircraft* a = pub.findAircraft(id);
-        if (!a || a->file.empty()) continue;
-        const PublishedFile* f = pub.findFile(a->file);
-        if (!f) continue;
-        body += "\r\n" + f->name + ";" + std::to_string(f->size);
+        if (!a || a->file.empty()) return;
+        if (const PublishedFile* f = pub.findFile(a->file)) body += "\r\n" + f->name + ";" + std::to_string(f->size);
+    };
+    for (int id : mids) addPictures(id);
+    // The aircraft the new catalogue brings, when the client's catalogue is
+    // one published before: without them the client would learn of them
+    // only now and fetch their pictures at its next check.
+    if (req.lu != pub.lastMod) {
+        auto old = pub.catalogues.find(req.lu);
+        if (old != pub.catalogues.end()) {
+            const std::unordered_set<int> had(old->second.begin(), old->second.end());
+            for (const PublishedAircraft& a : pub.aircraft)
+                if (!had.count(a.id)) addPictures(a.id);
+        }
     }
     return Reply{200, "text/plain; charset=us-ascii", body};
 }

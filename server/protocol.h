@@ -43,7 +43,9 @@ struct Reply {
 // when the client's version is older than the published one; then
 // "skyrendel.skr;SIZE" when the client's stamp differs from the published one;
 // then "FOLDER.skr;SIZE" once for each distinct id of mids with a published
-// picture database, in the order asked. A bad request gets the error page.
+// picture database, in the order asked; then, when the client's stamp names
+// an earlier publish, once for each aircraft added since, in catalogue order.
+// A bad request gets the error page.
 Reply ChangeList(const Publication& publication, const ChangeRequest& request);
 
 // True when `name` is a plain file name (no folder, no "..", no control

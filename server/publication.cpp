@@ -93,6 +93,11 @@ std::shared_ptr<const Publication> LoadPublication(const std::string& dir, std::
         pub->program = PublishedProgram{Str(prog.value("file")), Str(prog.value("version")), Str(prog.value("signature"))};
     const QJsonObject known = o.value("knownIds").toObject();
     for (auto it = known.begin(); it != known.end(); ++it) pub->knownIds[it.key().toStdString()] = it.value().toInt();
+    const QJsonObject cats = o.value("catalogues").toObject();
+    for (auto it = cats.begin(); it != cats.end(); ++it) {
+        std::vector<int>& ids = pub->catalogues[it.key().toStdString()];
+        for (const QJsonValue& v : it.value().toArray()) ids.push_back(v.toInt());
+    }
     pub->Index();
     // Every named file must be listed.
     for (const PublishedAircraft& a : pub->aircraft)
@@ -128,6 +133,13 @@ bool SavePublication(const Publication& p, std::string* error) {
     QJsonObject known;
     for (const auto& [folder, id] : p.knownIds) known[Q(folder)] = id;
     o["knownIds"] = known;
+    QJsonObject cats;
+    for (const auto& [stamp, ids] : p.catalogues) {
+        QJsonArray a;
+        for (int id : ids) a.append(id);
+        cats[Q(stamp)] = a;
+    }
+    o["catalogues"] = cats;
 
     QSaveFile out(Q(p.dir) + "/" + kManifestName);
     if (!out.open(QIODevice::WriteOnly) || out.write(QJsonDocument(o).toJson()) < 0 || !out.commit()) {

@@ -53,6 +53,10 @@ struct Publication {
     // Every FOLDER ever published with its AirplaneID, carried from publish
     // to publish so an identifier never moves to another aircraft.
     std::map<std::string, int> knownIds;
+    // The AirplaneIDs of every catalogue published so far, by its LastMod_0
+    // stamp: a client reporting an older stamp is sent the picture databases
+    // of the aircraft its new catalogue adds, in the same update.
+    std::map<std::string, std::vector<int>> catalogues;
 
     // Lookups, filled by Index().
     const PublishedFile* findFile(const std::string& name) const; // case-insensitive

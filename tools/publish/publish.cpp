@@ -205,12 +205,14 @@ PublishResult Publish(const PublishOptions& o) {
     // to a new id, against every publish so far.
     const QString root = QFileInfo(o.root).absoluteFilePath();
     std::map<std::string, int> known;
+    std::map<std::string, std::vector<int>> catalogues;
     const std::string currentDir = server::ResolvePublishDir(root.toStdString());
     if (!currentDir.empty()) {
         std::string why;
         auto current = server::LoadPublication(currentDir, &why);
         if (!current) throw PublishError("the publish in force cannot be read (" + QString::fromStdString(why) + ")");
         known = current->knownIds;
+        catalogues = current->catalogues;
     }
     std::map<int, std::string> folderById;
     for (const auto& [folder, id] : known) folderById[id] = folder;
@@ -279,6 +281,10 @@ PublishResult Publish(const PublishOptions& o) {
         }
         sodium_memzero(secretKey.data(), size_t(secretKey.size()));
         pub.knownIds = known;
+        std::vector<int>& ids = catalogues[pub.lastMod];
+        ids.clear();
+        for (const CatalogAircraft& a : aircraft) ids.push_back(a.id);
+        pub.catalogues = catalogues;
         std::string why;
         if (!server::SavePublication(pub, &why)) throw PublishError(QString::fromStdString(why));
         for (const PublishedFile& f : pub.files) result.bytes += f.size;
