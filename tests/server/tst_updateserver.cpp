@@ -2,6 +2,7 @@
 // publishing tool: the change list, downloads, hostile requests, the
 // problem-report page, a publish switched under 50 downloading clients.
 #include "serverfixture.h"
+#include "support/fixtures.h"
 
 #include <httplib.h>
 #include <sodium.h>
@@ -256,7 +257,14 @@ private slots:
         QVERIFY(photo);
         QCOMPARE(photo->status, 200);
         QVERIFY(photo->body.rfind("\xFF\xD8", 0) == 0); // a JPEG
-        // Picture IDs belong to one aircraft: B738 has no picture 105.
+        // The photograph itself, and picture IDs belong to one aircraft:
+        // both have a picture 101, and B738 has no picture 105.
+        QCOMPARE(QByteArray::fromStdString(photo->body), sky::fixtures::MakePhotoJpeg(2 * 10 + 5, 320, 200));
+        for (int id : {1, 2}) {
+            auto p101 = client()->Get(QString("/quillan/photo.asp?id=%1&imageid=101").arg(id).toStdString().c_str());
+            QVERIFY(p101);
+            QCOMPARE(QByteArray::fromStdString(p101->body), sky::fixtures::MakePhotoJpeg(id * 10 + 1, 320, 200));
+        }
         auto other = client()->Get("/quillan/photo.asp?id=1&imageid=105");
         QVERIFY(other);
         QCOMPARE(other->status, 404);
@@ -371,6 +379,24 @@ private slots:
                  QString("nodata\r\nskyrendel.skr;%1").arg(QFileInfo(next + "/skyrendel.skr").size()));
         // --keep 0: the old publish is gone, and no request failed for it.
         QCOMPARE(QDir(root_).entryList({"publish-*"}, QDir::Dirs).size(), 1);
+    }
+
+    void newPublishIsServedWithoutRestart() {
+        // Old publishes kept: the server must notice the new "current" itself.
+        const QString next = tmp_.filePath("catalog3");
+        WriteCatalog(next, {{1, "B738", "Boeing 737-800", 1, 9}, {2, "A320", "Airbus A320", 1, 9}}, "2026-12-25 1");
+        const RunResult p = Run(Tool("skyrendel-publish"), {"publish", next, root_});
+        QVERIFY2(p.exitCode == 0, qPrintable(p.err));
+        QString body;
+        for (int i = 0; i < 50 && body != "nodata"; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            auto res = client()->Get((QString(kPage) + "?lu=2026-12-25%201&ver=9").toStdString().c_str());
+            body = res ? QString::fromStdString(res->body) : QString();
+        }
+        QCOMPARE(body, QString("nodata"));
+        auto file = client()->Get((QString(kPage) + "?filename=A320.skr").toStdString().c_str());
+        QVERIFY(file);
+        QCOMPARE(QByteArray::fromStdString(file->body), ReadFile(next + "/DATA/A320.skr"));
     }
 
     void sigtermStopsCleanly() {
