@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 
 namespace sky::server {
@@ -249,7 +250,14 @@ void UpdateServer::Routes() {
     });
 
     s.set_logger([this](const httplib::Request& req, const httplib::Response& res) {
-        const size_t bytes = res.body.empty() ? res.content_length_ : res.body.size();
+        size_t bytes = res.body.empty() ? res.content_length_ : res.body.size();
+        if (res.status == 206) {
+            // "bytes FIRST-LAST/TOTAL": what was actually sent.
+            const std::string range = res.get_header_value("Content-Range");
+            unsigned long long first = 0, last = 0;
+            if (std::sscanf(range.c_str(), "bytes %llu-%llu", &first, &last) == 2 && last >= first)
+                bytes = size_t(last - first + 1);
+        }
         std::string target = req.target.size() > 300 ? req.target.substr(0, 300) + "..." : req.target;
         for (char& c : target)
             if (c == '"' || static_cast<unsigned char>(c) < 0x20) c = '?';

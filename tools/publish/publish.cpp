@@ -273,7 +273,7 @@ PublishResult Publish(const PublishOptions& o) {
             pub.aircraft.push_back(pa);
             known[Upper(a.folder).toStdString()] = a.id;
         }
-        if (!archive.isEmpty() || !o.programArchive.isEmpty()) {
+        if (!o.programArchive.isEmpty()) {
             pub.files.push_back(WriteInto(archive, filesDir, archiveName));
             pub.files.push_back(WriteInto(Sign(archive, secretKey), filesDir, archiveName + ".sig"));
             pub.program = server::PublishedProgram{archiveName.toStdString(), o.programVersion.toStdString(),
