@@ -218,7 +218,10 @@ void UpdateServer::Routes() {
         }
         Report r;
         r.address = req.remote_addr;
-        if (options_.behindProxy && req.has_header("X-Real-IP")) r.address = req.get_header_value("X-Real-IP");
+        // The proxy's word is taken only from the proxy on this host.
+        const bool fromLoopback = req.remote_addr == "127.0.0.1" || req.remote_addr == "::1";
+        if (options_.behindProxy && fromLoopback && req.has_header("X-Real-IP"))
+            r.address = CapUtf8(req.get_header_value("X-Real-IP"), 64);
         r.airplaneId = ParseId(f.id);
         r.imageId = ParseId(f.imageid);
         r.aircraft = AircraftNameFor(pub.get(), r.airplaneId);
