@@ -10,12 +10,22 @@ build="$(cd "${1:-build}" && pwd)"
 demo="$build/demo-updates"
 bin="$build/bin"
 
+src="$(cd "$(dirname "$0")/.." && pwd)"
+
 rm -rf "$demo"
-mkdir -p "$demo/config/Skyrendel" "$demo/data"
+mkdir -p "$demo/config/Skyrendel" "$demo/data" "$demo/app/TEMP"
+
+# The program's own install folder, laid out afresh: its first start moves
+# the data out of the folder beside the executable, so build/app is not used.
+cp "$build/app/skyrendel" "$demo/app/"
+"$bin/skyrendel-catalog" build "$src/content/demo" "$demo/app" --photos "$build/demo-photos" > /dev/null
+"$bin/skyrendel-sounds" "$demo/app/SOUND" > /dev/null
+"$bin/skyrendel-certificate" "$demo/app/skrcert.fdp" > /dev/null
+[ -f "$src/content/demo/vendor.dat" ] && cp "$src/content/demo/vendor.dat" "$demo/app/"
 
 # The catalogue the program starts with, then the next one: the server then
 # knows which aircraft are new to a client that still has the first.
-"$bin/skyrendel-publish" publish "$build/app" "$demo/publish" > /dev/null
+"$bin/skyrendel-publish" publish "$demo/app" "$demo/publish" > /dev/null
 "$bin/skyrendel-publish" publish "$build/demo-next/catalog" "$demo/publish"
 
 "$bin/skyrendel-update-server" --address 127.0.0.1 --port 0 --log "$demo/server.log" "$demo/publish" \
@@ -50,4 +60,4 @@ Requests are logged in $demo/server.log. Closing the program stops the server.
 
 TEXT
 
-XDG_CONFIG_HOME="$demo/config" XDG_DATA_HOME="$demo/data" "$build/app/skyrendel"
+XDG_CONFIG_HOME="$demo/config" XDG_DATA_HOME="$demo/data" "$demo/app/skyrendel"
