@@ -10,10 +10,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <atomic>
+#include <csignal>
 #include <chrono>
 #include <thread>
 
@@ -397,6 +400,30 @@ private slots:
         auto file = client()->Get((QString(kPage) + "?filename=A320.skr").toStdString().c_str());
         QVERIFY(file);
         QCOMPARE(QByteArray::fromStdString(file->body), ReadFile(next + "/DATA/A320.skr"));
+    }
+
+    void sighupReloadsThePublishInForce() {
+        // A manifest changed in place (the link unchanged) is read again on SIGHUP.
+        const QString manifest = QFileInfo(root_ + "/current").canonicalFilePath() + "/manifest.json";
+        QJsonObject m = QJsonDocument::fromJson(ReadFile(manifest)).object();
+        m["lastMod"] = "2026-12-26 1";
+        QFile f(manifest);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QJsonDocument(m).toJson());
+        f.close();
+        const std::string query = std::string(kPage) + "?lu=2026-12-26%201&ver=9";
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        auto before = client()->Get(query.c_str());
+        QVERIFY(before);
+        QVERIFY(before->body != "nodata"); // not without the signal
+        ::kill(pid_t(server_.process().processId()), SIGHUP);
+        QString body;
+        for (int i = 0; i < 50 && body != "nodata"; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            auto res = client()->Get(query.c_str());
+            body = res ? QString::fromStdString(res->body) : QString();
+        }
+        QCOMPARE(body, QString("nodata"));
     }
 
     void sigtermStopsCleanly() {
