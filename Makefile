@@ -9,7 +9,7 @@ PACKAGES := cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev \
             gstreamer1.0-plugins-base gstreamer1.0-plugins-good \
             libsodium-dev libcpp-httplib-dev nginx-light wrk curl ccache
 
-.PHONY: all deps build run test bench clean
+.PHONY: all deps build run test bench clean demo-updates
 
 all: build
 
@@ -41,6 +41,12 @@ test: build
 bench: build
 	@cmake --build $(BUILD_DIR) --target benchmarks -j $(JOBS)
 	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/run-benchmarks.sh $(BUILD_DIR)
+
+# A newcomer's update: the next demo catalogue published and served on
+# 127.0.0.1, and the program started with its own data, pointed at it.
+demo-updates: build
+	@cmake --build $(BUILD_DIR) --target demo_next skyrendel-publish skyrendel-update-server -j $(JOBS)
+	@server/demo-updates.sh $(BUILD_DIR)
 
 clean:
 	rm -rf $(BUILD_DIR)
