@@ -1,13 +1,29 @@
 #include "app/wiring.h"
 
 #include "quiz/frmSkyrendelMainMenu.h"
+#include "updates/frmSkyrendelUpdates.h"
+
+#include <QPointer>
 
 namespace sky::app {
 
 void WireMainWindow(quiz::frmSkyrendelMainMenu& window) {
     // Item 1 opens the options window modally, item 2 the updates window
     // modelessly; each subsystem adds its line here.
-    (void)window;
+    quiz::frmSkyrendelMainMenu* owner = &window;
+    window.SetMenuItemAction(2, [owner] {
+        // One updates window at a time, owned by the main window.
+        static QPointer<updates::frmSkyrendelUpdates> open;
+        if (open) {
+            open->raise();
+            open->activateWindow();
+            return;
+        }
+        open = new updates::frmSkyrendelUpdates(owner);
+        open->Form_Load();
+        open->show();
+        open->activateWindow();
+    });
 }
 
 } // namespace sky::app
