@@ -79,6 +79,7 @@ private slots:
     void programVersion_data();
     void programVersion();
     void missingRenameProgramKeepsRunning();
+    void killedDuringCatalogueDownload();
 
 private:
     void serve(const QByteArray& reply, const QVector<QPair<QString, QByteArray>>& files);
@@ -95,6 +96,7 @@ private:
 void tst_updates::initTestCase() {
     qputenv("XDG_CONFIG_HOME", config_.path().toLocal8Bit());
     SetAppTitleLive("SkyrendelUpdatesTest");
+    qputenv("SKY_TEST_APP_TITLE", "SkyrendelUpdatesTest");
     AppTitle = "SkyrendelUpdatesTest";
     SetProgramNameForTests("skyrendel");
     QVERIFY(sodium_init() >= 0);
@@ -577,6 +579,40 @@ void tst_updates::missingRenameProgramKeepsRunning() {
     QVERIFY(!QFile::exists(installed_->path() + "/skyrendel.zip"));
     QCOMPARE(fake_->messageBox.shown.size(), 1);
     QVERIFY(db::StaticDB());
+}
+
+void tst_updates::killedDuringCatalogueDownload() {
+    const QStringList tableBefore = fixtures::DumpTable(*db::StaticDB(), "AIRCRAFT");
+    const QByteArray cat = maker_.catalogue({{1, "B747"}, {2, "A320"}, {77, "C130"}}, "2024-07-01");
+    serve("nodata\r\nskyrendel.skr;" + QByteArray::number(cat.size()), {{"skyrendel.skr", cat}});
+    server_->setMode("skyrendel.skr", "trickle:40");
+    db::CloseDatabases();
+
+    QProcess helper;
+    helper.setProcessChannelMode(QProcess::ForwardedChannels);
+    helper.start(qEnvironmentVariable("SKY_BINARY_DIR") + "/tests/updates_killhelper", {installed_->path()});
+    QVERIFY(helper.waitForStarted(5000));
+    const QString part = installed_->catalogue() + ".part";
+    QElapsedTimer t;
+    t.start();
+    while (!QFile::exists(part) && t.elapsed() < 20000 && helper.state() == QProcess::Running) QTest::qWait(10);
+    QTest::qWait(300);
+    QVERIFY2(QFile::exists(part) && helper.state() == QProcess::Running, "the download was not under way");
+    helper.kill(); // SIGKILL: no clean-up of any kind
+    QVERIFY(helper.waitForFinished(5000));
+
+    // The catalogue under its real name is whole and opens.
+    QVERIFY(IsUsableDatabaseFile(installed_->catalogue(), SkrKind::Catalogue));
+    db::OpenDatabases();
+    QCOMPARE(fixtures::DumpTable(*db::StaticDB(), "AIRCRAFT"), tableBefore);
+
+    // The next start updates normally and leaves nothing behind.
+    server_->setMode("skyrendel.skr", "normal");
+    UpdateAll(nullptr);
+    QCOMPARE(fake_->messageBox.shown.size(), 0);
+    QCOMPARE(data::GetTextConstant("LastMod_0"), QString("2024-07-01"));
+    QVERIFY(!QFile::exists(installed_->backup()));
+    QVERIFY(!QFile::exists(part));
 }
 
 QTEST_MAIN(tst_updates)
