@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -15,12 +16,16 @@
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QTest>
+#include <QTemporaryDir>
 
 namespace updatestest {
 
+// Beside the tests, or (for benchmarks, run without the test environment)
+// in the tests folder next to the running program's folder.
 inline QString ServerProgram() {
-    return qEnvironmentVariable("SKY_BINARY_DIR") + QStringLiteral("/tests/updates_testserver");
+    const QString binary = qEnvironmentVariable("SKY_BINARY_DIR");
+    if (!binary.isEmpty()) return binary + QStringLiteral("/tests/updates_testserver");
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/../tests/updates_testserver");
 }
 
 class TestServer {
