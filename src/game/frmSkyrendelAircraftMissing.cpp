@@ -63,24 +63,24 @@ QImage AircraftMissingText(const QSize& size) {
 frmSkyrendelAircraftMissing::frmSkyrendelAircraftMissing(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmSkyrendelAircraftMissing"));
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
-    setFixedSize(560, 470);
+    setFixedSize(640, 440);
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, kNavy);
     setPalette(pal);
 
     imgHeading_ = new PictureBox(this, QStringLiteral("imgHeading"));
-    imgHeading_->setGeometry(0, 0, 560, 60);
-    imgHeading_->setPicture(AircraftMissingHeading(QSize(560, 60)));
+    imgHeading_->setGeometry(0, 0, 640, 60);
+    imgHeading_->setPicture(AircraftMissingHeading(QSize(640, 60)));
 
     picPanel_ = new QWidget(this);
     picPanel_->setObjectName(QStringLiteral("picPanel"));
-    picPanel_->setGeometry(16, 74, 528, 380);
+    picPanel_->setGeometry(16, 74, 608, 350);
     picPanel_->setAutoFillBackground(true);
 
     imgText_ = new PictureBox(picPanel_, QStringLiteral("imgText"));
-    imgText_->setGeometry(0, 0, 528, 250);
-    imgText_->setPicture(AircraftMissingText(QSize(528, 250)));
+    imgText_->setGeometry(0, 0, 608, 230);
+    imgText_->setPicture(AircraftMissingText(QSize(608, 230)));
 
     const QString style = QStringLiteral(
         "QPushButton { background: #ffffff; color: #0f1f3a; border: none; text-align: left; font-size: 14px;"
@@ -89,14 +89,14 @@ frmSkyrendelAircraftMissing::frmSkyrendelAircraftMissing(QWidget* parent) : QDia
     cmdReturnMainMenu_ =
         new QPushButton(QStringLiteral("Take me to the update screen so that I can get the missing aircraft"), picPanel_);
     cmdReturnMainMenu_->setObjectName(QStringLiteral("cmdReturnMainMenu"));
-    cmdReturnMainMenu_->setGeometry(0, 266, 528, 40);
+    cmdReturnMainMenu_->setGeometry(0, 240, 608, 40);
     cmdReturnMainMenu_->setStyleSheet(style);
     cmdReturnMainMenu_->setCursor(Qt::PointingHandCursor);
     connect(cmdReturnMainMenu_, &QPushButton::clicked, this, &frmSkyrendelAircraftMissing::cmdReturnMainMenu_Click);
 
     cmdContinue_ = new QPushButton(QStringLiteral("Continue with incomplete aircraft set"), picPanel_);
     cmdContinue_->setObjectName(QStringLiteral("cmdContinue"));
-    cmdContinue_->setGeometry(0, 316, 528, 40);
+    cmdContinue_->setGeometry(0, 290, 608, 40);
     cmdContinue_->setStyleSheet(style);
     cmdContinue_->setCursor(Qt::PointingHandCursor);
     connect(cmdContinue_, &QPushButton::clicked, this, &frmSkyrendelAircraftMissing::cmdContinue_Click);
