@@ -57,6 +57,8 @@ private slots:
     void accessKeyStartsUpdate();
     void helpDeskPictureOpensPage();
     void progressWindowDuringUpdate();
+    void progressWindowTakesFocusBack_data();
+    void progressWindowTakesFocusBack();
     void playItemNotice_data();
     void playItemNotice();
     void noNoticeWhenAllInstalled();
@@ -229,6 +231,34 @@ void tst_updateswindows::progressWindowDuringUpdate() {
     QCOMPARE(fake_->messageBox.shown.size(), 0);
     QVERIFY(QFile::exists(catalogue_->folder().dataPath() + "/D.skr"));
     QVERIFY(!data::IsAnyAircraftDataMissing());
+}
+
+void tst_updateswindows::progressWindowTakesFocusBack_data() {
+    QTest::addColumn<bool>("canClose");
+    QTest::newRow("while fetching") << false;
+    QTest::newRow("once it may close") << true;
+}
+
+void tst_updateswindows::progressWindowTakesFocusBack() {
+    QFETCH(bool, canClose);
+    QWidget other;
+    other.setObjectName("other");
+    other.resize(200, 100);
+    other.show();
+    updates::frmUpdates progress;
+    progress.setCanClose(canClose);
+    progress.show();
+    progress.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&progress));
+    // The user brings another window to the front.
+    other.activateWindow();
+    QTest::qWait(100);
+    if (canClose) {
+        QVERIFY(other.isActiveWindow());
+    } else {
+        QTRY_VERIFY(progress.isActiveWindow());
+    }
+    progress.setCanClose(true);
 }
 
 void tst_updateswindows::playItemNotice_data() {
