@@ -67,6 +67,7 @@ private slots:
     void failureLeavesTheOldFileWhole();
     void stallCountsAsFailedRead();
     void cancelStopsAndDeletes();
+    void moreThanAnnouncedStopsAtOnce();
     void redirectIsFollowed();
     void uncommittedTransferWaitsBesideTheTarget();
     void httpsWithTrustedCertificateWorks();
@@ -270,6 +271,23 @@ void tst_inet::cancelStopsAndDeletes() {
     QVERIFY(chunksSeen >= 3);
     QVERIFY(!QFile::exists(target()));
     QVERIFY(!QFile::exists(PartFileName(target())));
+}
+
+void tst_inet::moreThanAnnouncedStopsAtOnce() {
+    // Half of the file arrives, then the server holds the connection open:
+    // a client that waited for the end would sit out the whole stall.
+    const QByteArray body = Pattern(400000, 9);
+    server_->setFile("long.bin", body);
+    server_->setMode("long.bin", "stall:20000");
+    QElapsedTimer t;
+    t.start();
+    int status = -1;
+    const QByteArray head = DownloadUrl(server_->base() + "/long.bin", status, target(), nullptr, nullptr, 5000);
+    QCOMPARE(status, 3);
+    QCOMPARE(head, body.left(4096));
+    QVERIFY(!QFile::exists(target()));
+    QVERIFY(!QFile::exists(PartFileName(target())));
+    QVERIFY2(t.elapsed() < 15000, "the transfer ran on past the announced size");
 }
 
 void tst_inet::redirectIsFollowed() {
