@@ -178,6 +178,13 @@ QByteArray DownloadUrl(const QString& url, int& status, const QString& fileName,
             if (head.size() < kHeadBytes) head.append(chunk.left(kHeadBytes - head.size()));
             pending.append(chunk);
             received += chunk.size();
+            if (expectedSize >= 1 && received > expectedSize) {
+                // More than announced: the size check can only fail, so a
+                // server that sends without end fills nothing.
+                const QByteArray kept = head;
+                fail(kDownloadWrongSize);
+                return kept;
+            }
             if (pending.size() >= kFlushBytes) {
                 if (out.write(pending) != pending.size()) return fail(kDownloadNoConnection);
                 pending.clear();
