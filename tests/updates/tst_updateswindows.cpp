@@ -145,6 +145,7 @@ void tst_updateswindows::menuItemOpensAndExitCloses() {
     Click(Child<QPushButton>(updates, "cmdExit"));
     QTRY_VERIFY(!first);
     QVERIFY(window_->isEnabled());
+    QTRY_VERIFY(window_->isActiveWindow());
     QVERIFY(!TopLevel("frmSkyrendelUpdates"));
 }
 
