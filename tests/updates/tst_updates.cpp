@@ -60,6 +60,8 @@ private slots:
     void updatePlan_data();
     void updatePlan();
     void missingAircraftIds();
+    void pictureFolderInAnyCase_data();
+    void pictureFolderInAnyCase();
 
     void nothingChanged_data();
     void nothingChanged();
@@ -235,6 +237,27 @@ void tst_updates::missingAircraftIds() {
     QVERIFY(!IsAircraftFileInstalled("F16"));
     fixtures::CreatePictureDatabase("F16", {fixtures::MakeJpeg(8, 8, Qt::red)});
     QCOMPARE(MissingAircraftIDs(), QString("40"));
+}
+
+void tst_updates::pictureFolderInAnyCase_data() {
+    QTest::addColumn<QString>("spelling");
+    QTest::newRow("DATA") << "DATA";
+    QTest::newRow("Data") << "Data";
+    QTest::newRow("data") << "data";
+}
+
+void tst_updates::pictureFolderInAnyCase() {
+    QFETCH(QString, spelling);
+    // However the picture folder is spelled on disk, it is the one folder
+    // the updater reads and writes.
+    if (spelling != "DATA") QVERIFY(QDir(installed_->path()).rename("DATA", spelling));
+    QCOMPARE(MissingAircraftIDs(), QString("12,40"));
+    const QByteArray pic = maker_.pictures(7);
+    serve("nodata\r\nF16.skr;" + QByteArray::number(pic.size()), {{"F16.skr", pic}});
+    UpdateAll(nullptr);
+    QCOMPARE(ReadAll(installed_->path() + "/" + spelling + "/F16.skr"), pic);
+    QCOMPARE(QDir(installed_->path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{spelling});
+    if (spelling != "DATA") QVERIFY(QDir(installed_->path()).rename(spelling, "DATA"));
 }
 
 // ----------------------------------------------------------- whole update
