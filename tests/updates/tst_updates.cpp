@@ -442,7 +442,16 @@ void tst_updates::badChangeList() {
 void tst_updates::hostileNamesWriteNothingOutside() {
     // The program folder sits in a folder of its own, so that anything
     // written beside it shows.
+    QTemporaryDir sandbox;
+    const QByteArray previousTmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", sandbox.path().toLocal8Bit());
+    installed_.reset();
+    installed_ = std::make_unique<Installed>(
+        QVector<Aircraft>{{1, "B747"}, {2, "A320"}, {12, "F16", false}, {40, "MIG29", false}}, "2024-05-01");
+    if (previousTmp.isEmpty()) qunsetenv("TMPDIR");
+    else qputenv("TMPDIR", previousTmp);
     const QString outside = QFileInfo(installed_->path()).absolutePath();
+    QCOMPARE(QDir(outside).canonicalPath(), QDir(sandbox.path()).canonicalPath());
     const QStringList outsideBefore = QDir(outside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     const QStringList insideBefore = FilesUnder(installed_->path());
     const QByteArray pic = maker_.pictures(3);
