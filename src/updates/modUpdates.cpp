@@ -95,18 +95,25 @@ bool hasControlCharacter(const QString& s) {
 // The self-update once the archive has passed every check: write out the
 // rename program, tell the user, start it and end.
 void restartIntoNewVersion() {
-    if (!g_extractEmbeddedFile(QStringLiteral("Rename"))) {
-        // Without the rename program nothing would ever replace the
-        // executable or start the program again: keep running instead.
+    // Without the rename program nothing would ever replace the executable
+    // or start the program again: keep running instead.
+    auto keepRunning = [] {
         KillFile(programFile(ProgramName() + QStringLiteral(".zip")));
-        ShowUpdateError(kDownloadWrongSize);
+        platform().messageBox->show(nullptr, AppTitle, QString::fromLatin1(kNotInstalledMessage),
+                                    MsgIcon::Exclamation, MsgButtons::OkOnly);
         FinishDownloads();
+    };
+    if (!g_extractEmbeddedFile(QStringLiteral("Rename"))) {
+        keepRunning();
         return;
     }
     platform().messageBox->show(nullptr, AppTitle, QString::fromLatin1(kRestartMessage), MsgIcon::Information,
                                 MsgButtons::OkOnly);
     const QString folder = ProgramFolderWithSlash();
-    platform().process->startDetached(folder + QStringLiteral("Rename"), {folder + ProgramName()}, true);
+    if (!platform().process->startDetached(folder + QStringLiteral("Rename"), {folder + ProgramName()}, true)) {
+        keepRunning();
+        return;
+    }
     platform().process->exitProcess(0);
 }
 

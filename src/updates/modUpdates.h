@@ -95,6 +95,9 @@ QString ServerErrorMessage();
 inline constexpr const char* kRestartMessage = "The program needs to be restarted now.";
 inline constexpr const char* kNotVerifiedMessage =
     "The new program version could not be verified, so it was not installed.";
+// When the rename program cannot be written out or started.
+inline constexpr const char* kNotInstalledMessage =
+    "The new program version could not be installed, so this version keeps running.";
 inline constexpr const char* kCancelQuestion = "Are you sure you want to cancel downloading updates?";
 
 // The progress window of the update in progress; null between updates.

@@ -80,6 +80,7 @@ private slots:
     void progressWindowRefusesToClose();
     void programVersion_data();
     void programVersion();
+    void missingRenameProgramKeepsRunning_data();
     void missingRenameProgramKeepsRunning();
     void killedDuringCatalogueDownload();
 
@@ -598,19 +599,32 @@ void tst_updates::programVersion() {
     QCOMPARE(FilesUnder(installed_->path()).filter(".sig"), QStringList());
 }
 
+void tst_updates::missingRenameProgramKeepsRunning_data() {
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<bool>("starts");
+    QTest::addColumn<int>("messages");
+    QTest::newRow("cannot be written out") << false << true << 1;
+    QTest::newRow("cannot be started") << true << false << 2;
+}
+
 void tst_updates::missingRenameProgramKeepsRunning() {
+    QFETCH(bool, written);
+    QFETCH(bool, starts);
+    QFETCH(int, messages);
     const QByteArray archive = "PK\x03\x04 archive";
     QByteArray sig(crypto_sign_BYTES, '\0');
     crypto_sign_detached(reinterpret_cast<unsigned char*>(sig.data()), nullptr,
                          reinterpret_cast<const unsigned char*>(archive.constData()), archive.size(), sk_);
     serve("skyrendel.zip;" + QByteArray::number(archive.size()) + ";2.0", {{"skyrendel.zip", archive}, {"skyrendel.zip.sig", sig}});
-    g_extractEmbeddedFile = [](const QString&) { return false; };
+    g_extractEmbeddedFile = [written](const QString&) { return written; };
+    fake_->process.startSucceeds = starts;
     UpdateAll(nullptr); // must not end the process
-    QVERIFY(fake_->process.started.isEmpty());
     QVERIFY(fake_->process.exitCodes.isEmpty());
     QVERIFY(!QFile::exists(installed_->path() + "/skyrendel.zip"));
-    QCOMPARE(fake_->messageBox.shown.size(), 1);
+    QCOMPARE(fake_->messageBox.shown.size(), messages);
+    QCOMPARE(fake_->messageBox.shown.last().text, QString(kNotInstalledMessage));
     QVERIFY(db::StaticDB());
+    QVERIFY(!ProgressWindow());
 }
 
 void tst_updates::killedDuringCatalogueDownload() {
