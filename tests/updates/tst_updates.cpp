@@ -83,6 +83,7 @@ private slots:
     void missingRenameProgramKeepsRunning_data();
     void missingRenameProgramKeepsRunning();
     void killedDuringCatalogueDownload();
+    void selfUpdateEndsProcessAndStartsRename();
 
 private:
     void serve(const QByteArray& reply, const QVector<QPair<QString, QByteArray>>& files);
@@ -659,6 +660,34 @@ void tst_updates::killedDuringCatalogueDownload() {
     QCOMPARE(data::GetTextConstant("LastMod_0"), QString("2024-07-01"));
     QVERIFY(!QFile::exists(installed_->backup()));
     QVERIFY(!QFile::exists(part));
+}
+
+void tst_updates::selfUpdateEndsProcessAndStartsRename() {
+    const QByteArray archive = "PK\x03\x04 the new version " + QByteArray(3000, 'v');
+    QByteArray sig(crypto_sign_BYTES, '\0');
+    crypto_sign_detached(reinterpret_cast<unsigned char*>(sig.data()), nullptr,
+                         reinterpret_cast<const unsigned char*>(archive.constData()), archive.size(), sk_);
+    serve("skyrendel.zip;" + QByteArray::number(archive.size()) + ";1.4",
+          {{"skyrendel.zip", archive}, {"skyrendel.zip.sig", sig}});
+    db::CloseDatabases();
+
+    QProcess helper;
+    helper.setProcessChannelMode(QProcess::ForwardedChannels);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("SKY_TEST_UPDATE_KEY", QByteArray(reinterpret_cast<const char*>(pk_), sizeof pk_).toHex());
+    env.insert("SKY_TEST_PROGRAM_NAME", "skyrendel");
+    helper.setProcessEnvironment(env);
+    helper.start(qEnvironmentVariable("SKY_BINARY_DIR") + "/tests/updates_killhelper", {installed_->path()});
+    QVERIFY(helper.waitForFinished(30000));
+    QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(helper.exitCode(), 0);
+    // The rename program was started with the program's path and runs on
+    // after the program has ended.
+    const QString ran = installed_->path() + "/rename-ran.txt";
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(ran) && QFileInfo(ran).size() > 0, 10000);
+    QCOMPARE(ReadAll(ran).trimmed(), (installed_->path() + "/skyrendel").toUtf8());
+    QCOMPARE(ReadAll(installed_->path() + "/skyrendel.zip"), archive);
+    db::OpenDatabases();
 }
 
 QTEST_MAIN(tst_updates)
