@@ -7,7 +7,8 @@ JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES := cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev \
             libsqlcipher-dev libzip-dev libgl-dev qpdf poppler-utils \
             gstreamer1.0-plugins-base gstreamer1.0-plugins-good \
-            libsodium-dev libcpp-httplib-dev nginx-light wrk curl ccache
+            libsodium-dev libcpp-httplib-dev nginx-light wrk curl ccache \
+            openssl libssl-dev
 
 .PHONY: all deps build run test bench clean demo-updates
 

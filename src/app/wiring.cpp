@@ -2,6 +2,9 @@
 
 #include "options/frmSkyrendelOptions.h"
 #include "quiz/frmSkyrendelMainMenu.h"
+#include "updates/frmSkyrendelUpdates.h"
+
+#include <QPointer>
 
 namespace sky::app {
 
@@ -9,6 +12,20 @@ void WireMainWindow(quiz::frmSkyrendelMainMenu& window) {
     // Item 1 opens the options window modally, item 2 the updates window
     // modelessly; each subsystem adds its line here.
     window.SetMenuItemAction(1, [&window] { options::frmSkyrendelOptions dialog(&window); dialog.exec(); });
+    quiz::frmSkyrendelMainMenu* owner = &window;
+    window.SetMenuItemAction(2, [owner] {
+        // One updates window at a time, owned by the main window.
+        static QPointer<updates::frmSkyrendelUpdates> open;
+        if (open) {
+            open->raise();
+            open->activateWindow();
+            return;
+        }
+        open = new updates::frmSkyrendelUpdates(owner);
+        open->Form_Load();
+        open->show();
+        open->activateWindow();
+    });
 }
 
 } // namespace sky::app

@@ -1,7 +1,9 @@
 #include "quiz/frmSkyrendelMainMenu.h"
 
+#include "data/catalog.h"
 #include "data/databases.h"
 #include "data/pictures.h"
+#include "game/frmSkyrendelAircraftMissing.h"
 #include "game/frmSkyrendelGameSelector.h"
 #include "game/frmSkyrendelResults.h"
 #include "learning/frmSkyrendelFAQ.h"
@@ -635,6 +637,16 @@ void frmSkyrendelMainMenu::imgMenuItem_Click(int index) {
         faq.exec();
     }
     if (index == 3) {
+        if (data::IsAnyAircraftDataMissing()) {
+            {
+                game::frmSkyrendelAircraftMissing notice(this);
+                notice.exec();
+            }
+            if (game::GoToUpdates) {
+                if (menuItemActions_[2]) menuItemActions_[2]();
+                return;
+            }
+        }
         GameMode = 0;
         for (QWidget* w : {picLearningMode_, picChallengeMode_, picChallengeMode2_}) w->hide();
         {
