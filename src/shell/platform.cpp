@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <memory>
 #include <random>
+#include <vector>
 
 namespace sky {
 namespace {
@@ -118,8 +119,16 @@ public:
     bool startDetached(const QString& program, const QStringList& args, bool) override {
         return QProcess::startDetached(program, args);
     }
-    [[noreturn]] void exitProcess(int code) override { std::_Exit(code); }
+    [[noreturn]] void exitProcess(int code) override {
+        RunProcessExitWork();
+        std::_Exit(code);
+    }
 };
+
+std::vector<std::function<void()>>& exitWork() {
+    static std::vector<std::function<void()>> work;
+    return work;
+}
 
 Platform& current() {
     static QtMessageBox messageBox;
@@ -148,6 +157,17 @@ Platform installPlatform(const Platform& seams) {
     if (seams.folders) p.folders = seams.folders;
     if (seams.process) p.process = seams.process;
     return previous;
+}
+
+void AtProcessExit(std::function<void()> work) { exitWork().push_back(std::move(work)); }
+
+void RunProcessExitWork() {
+    auto& work = exitWork();
+    while (!work.empty()) {
+        const std::function<void()> w = std::move(work.back());
+        work.pop_back();
+        if (w) w();
+    }
 }
 
 void WaitInPlace(std::uint32_t ms) {
