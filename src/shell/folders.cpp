@@ -184,7 +184,7 @@ void MakeUserFolderWritable(const QString& user) {
     for (const char* s : {"DATA", "SOUND"}) {
         const QString folder = user + QLatin1Char('/') + QLatin1String(s);
         for (const QFileInfo& info : QDir(folder).entryInfoList(QDir::Files | QDir::NoDotAndDotDot))
-            if (!info.isWritable()) MakeWritableByOwner(info.filePath());
+            MakeWritableByOwner(info.filePath());
     }
 }
 
