@@ -7,9 +7,10 @@ JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES := cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev \
             libsqlcipher-dev libzip-dev libgl-dev qpdf poppler-utils \
             gstreamer1.0-plugins-base gstreamer1.0-plugins-good \
-            libsodium-dev libcpp-httplib-dev nginx-light wrk curl ccache
+            libsodium-dev libcpp-httplib-dev nginx-light wrk curl ccache \
+            dpkg-dev fakeroot lintian desktop-file-utils appstream
 
-.PHONY: all deps build run test bench clean
+.PHONY: all deps build run test bench package package-check clean
 
 all: build
 
@@ -32,8 +33,11 @@ build: deps
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# Runs the program as installed (its data in share/skyrendel, left whole),
+# so the build's own data folder is never moved away.
 run: build
-	$(APP_DIR)/skyrendel
+	@cmake --install $(BUILD_DIR) --prefix $(BUILD_DIR)/run >/dev/null
+	$(BUILD_DIR)/run/bin/skyrendel
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
@@ -41,6 +45,17 @@ test: build
 bench: build
 	@cmake --build $(BUILD_DIR) --target benchmarks -j $(JOBS)
 	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/run-benchmarks.sh $(BUILD_DIR)
+
+# The Debian package: skyrendel_VERSION_ARCH.deb in this folder.
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB >/dev/null
+	@cp $(BUILD_DIR)/skyrendel_*.deb .
+	@ls skyrendel_*.deb
+
+# Checks the package: its metadata, lintian, the desktop entry and the
+# AppStream file, and the program unpacked into a throw-away root.
+package-check: package
+	packaging/check-package.sh skyrendel_*.deb
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -10,8 +10,13 @@
 #include "shell/singleinstance.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QWidget>
+
+#include <sys/stat.h>
 
 namespace sky::app {
 
@@ -27,7 +32,48 @@ QString ExecutableFileName() {
     return self.fileName();
 #endif
 }
+// The stamp of the two databases as the last synchronisation left them.
+QString SyncStampPath() { return ProgramFolderWithSlash() + QStringLiteral("TEMP/synchronized.stamp"); }
+
 } // namespace
+
+QByteArray DatabasesFingerprint() {
+    QByteArray fingerprint;
+    for (const QString& database : {db::StaticDatabasePath(), db::UserDatabasePath()}) {
+        for (const QString& path : {database, database + QStringLiteral("-wal")}) {
+            struct stat st {};
+            if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+                if (path == database) return QByteArray(); // no file: nothing to compare
+                continue;
+            }
+            fingerprint += QFile::encodeName(path) + ' ' + QByteArray::number(qlonglong(st.st_size)) + ' ' +
+                           QByteArray::number(qlonglong(st.st_mtim.tv_sec)) + '.' +
+                           QByteArray::number(qlonglong(st.st_mtim.tv_nsec)) + ' ' +
+                           QByteArray::number(qulonglong(st.st_dev)) + ':' + QByteArray::number(qulonglong(st.st_ino)) +
+                           '\n';
+        }
+    }
+    return fingerprint;
+}
+
+bool SynchronizeIfChanged() {
+    const QByteArray before = DatabasesFingerprint();
+    QFile stamp(SyncStampPath());
+    if (!before.isEmpty() && stamp.open(QIODevice::ReadOnly) && stamp.readAll() == before) return false;
+    stamp.close();
+    data::SynchronizeUserDataWithStaticDB();
+    // Written beside and renamed into place; a stamp that cannot be written
+    // only means the next start synchronises again.
+    const QByteArray after = DatabasesFingerprint();
+    if (!after.isEmpty() && QDir().mkpath(QFileInfo(SyncStampPath()).path())) {
+        QSaveFile out(SyncStampPath());
+        if (out.open(QIODevice::WriteOnly)) {
+            out.write(after);
+            out.commit();
+        }
+    }
+    return true;
+}
 
 void SetSplashPacing(bool on) { g_pacing = on; }
 
@@ -65,7 +111,7 @@ void RunStartup(StartupWindow& window, const QStringList& arguments) {
     SetSplashPercent(2);
     db::OpenDatabases();
     SetSplashPercent(10);
-    data::SynchronizeUserDataWithStaticDB();
+    SynchronizeIfChanged();
     SetSplashPercent(20);
     window.InitMainWindow();
     SetSplashPercent(30);

@@ -19,6 +19,13 @@ void StartupChecks(const QStringList& arguments);
 // The whole sequence (including StartupChecks).
 void RunStartup(StartupWindow& window, const QStringList& arguments);
 
+// Brings the user database in line with the catalogue unless neither file
+// changed since the last time it was done (sizes, times and identities of
+// both files, kept in TEMP/synchronized.stamp). True when it ran.
+bool SynchronizeIfChanged();
+// What that check compares; empty when a database file is missing.
+QByteArray DatabasesFingerprint();
+
 // Makes RunStartup the sequence the main window's load handler runs.
 void InstallStartupSequence();
 

@@ -61,6 +61,8 @@ private slots:
     void userFolderNotWritableEndsWithMessage_data();
     void userFolderNotWritableEndsWithMessage();
     void userFolderCopiesAreWritable();
+    void synchronisesOnlyWhenSomethingChanged_data();
+    void synchronisesOnlyWhenSomethingChanged();
     void handOverToUserFolderCopy_data();
     void handOverToUserFolderCopy();
     void closeFromMenuExits();
@@ -215,6 +217,49 @@ void tst_startup::userFolderCopiesAreWritable() {
     db::Connection& userDb = *db::UserDB();
     userDb.Execute("CREATE TABLE probe (x INTEGER)");
     userDb.Execute("INSERT INTO probe (x) VALUES (1)");
+}
+
+void tst_startup::synchronisesOnlyWhenSomethingChanged_data() {
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("synchronises");
+    QTest::newRow("nothing changed") << "" << false;
+    QTest::newRow("catalogue written") << "static" << true;
+    QTest::newRow("user database written") << "user" << true;
+    QTest::newRow("catalogue replaced by a copy") << "replace" << true;
+    QTest::newRow("no stamp") << "stamp" << true;
+}
+
+void tst_startup::synchronisesOnlyWhenSomethingChanged() {
+    QFETCH(QString, change);
+    QFETCH(bool, synchronises);
+    makeCatalogue(install_);
+    FakeStartupWindow window;
+    app::RunStartup(window, {"IDE=1"});
+    db::CloseDatabases();
+    const QString user = fake_->folders.appDataPath + "/Skyrendel";
+    if (change == "static" || change == "user") {
+        db::Connection c;
+        db::OpenProgramDatabase(c, user + (change == "static" ? "/skyrendel.skr" : "/skyrendeluserdata.skr"));
+        c.Execute("UPDATE AIRCRAFT SET ISACTIVE=FALSE");
+        c.Execute("CREATE TABLE probe (x INTEGER)");
+        c.Close();
+    } else if (change == "replace") {
+        // Same bytes, a new file: an update that put the catalogue back.
+        QVERIFY(QFile::copy(user + "/skyrendel.skr", user + "/copy.skr"));
+        QVERIFY(QFile::remove(user + "/skyrendel.skr"));
+        QVERIFY(QFile::rename(user + "/copy.skr", user + "/skyrendel.skr"));
+    } else if (change == "stamp") {
+        QVERIFY(QFile::remove(user + "/TEMP/synchronized.stamp"));
+    }
+    db::OpenDatabases();
+    const QByteArray before = QFileInfo(user + "/skyrendeluserdata.skr").lastModified().toString(Qt::ISODateWithMs).toLatin1();
+    QCOMPARE(app::SynchronizeIfChanged(), synchronises);
+    // Checked again right after, nothing is left to do.
+    QCOMPARE(app::SynchronizeIfChanged(), false);
+    if (!synchronises) {
+        // Not a byte of either database was written.
+        QCOMPARE(QFileInfo(user + "/skyrendeluserdata.skr").lastModified().toString(Qt::ISODateWithMs).toLatin1(), before);
+    }
 }
 
 void tst_startup::handOverToUserFolderCopy_data() {
