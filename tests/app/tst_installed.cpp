@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QLibrary>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -83,6 +84,7 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void installsInTheUsualLayout();
+    void soundIsLoadedOnlyWhenPlayed();
     void answersOnTheTerminal_data();
     void answersOnTheTerminal();
     void firstStartMovesDataThenStartsAgain();
@@ -153,6 +155,25 @@ void tst_installed::installsInTheUsualLayout() {
     // Drawn, not blank: the centre is opaque and differs from the corner.
     QVERIFY(qAlpha(icon.pixel(24, 24)) == 255);
     QCOMPARE(qAlpha(icon.pixel(0, 0)), 0);
+}
+
+void tst_installed::soundIsLoadedOnlyWhenPlayed() {
+    // The program starts without Qt Multimedia; the installed sound module
+    // brings it, and gives the player the program looks for.
+    QString needed;
+    QVERIFY(run("readelf", {"-d", program_}, &needed));
+    QVERIFY2(needed.contains("libQt6Widgets"), qPrintable(needed));
+    QVERIFY2(!needed.contains("libQt6Multimedia"), qPrintable(needed));
+    QString module;
+    QDirIterator found(prefix_, {"skyrendel-sound.so"}, QDir::Files, QDirIterator::Subdirectories);
+    if (found.hasNext()) module = found.next();
+    QVERIFY2(module.contains("/lib/") && module.endsWith("/skyrendel/skyrendel-sound.so"), qPrintable(module));
+    QString moduleNeeds;
+    QVERIFY(run("readelf", {"-d", module}, &moduleNeeds));
+    QVERIFY2(moduleNeeds.contains("libQt6Multimedia"), qPrintable(moduleNeeds));
+    QLibrary library(module);
+    QVERIFY2(library.load(), qPrintable(library.errorString()));
+    QVERIFY(library.resolve("skyrendel_sound_player") != nullptr);
 }
 
 void tst_installed::answersOnTheTerminal_data() {
