@@ -118,10 +118,10 @@ int main(int argc, char** argv) {
     // The installed program (cmake --install into a temporary prefix) from a
     // cold user folder each time: the first-run move is part of it.
     const QString prefix = tmp.path() + "/usr";
-    QProcess install;
-    install.start("cmake", {"--install", bin + "/..", "--prefix", prefix});
-    if (!install.waitForFinished(300000) || install.exitCode() != 0) {
-        std::fprintf(stderr, "cmake --install failed: %s\n", install.readAllStandardError().constData());
+    QProcess installer;
+    installer.start("cmake", {"--install", bin + "/..", "--prefix", prefix});
+    if (!installer.waitForFinished(300000) || installer.exitCode() != 0) {
+        std::fprintf(stderr, "cmake --install failed: %s\n", installer.readAllStandardError().constData());
         return 1;
     }
     std::vector<double> cold;
