@@ -13,8 +13,9 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   pid=$!
   for i in $(seq 1 100); do grep -q "main window shown" "$HOME/out.txt" && break; sleep 0.1; done
   sleep 1
-  id="$(xwininfo -root -tree | awk "/\"Skyrendel\"/ {print \$1; exit}")"
-  import -window "${id:-root}" "$1"
+  # The screen is black around the window: cut down to the window.
+  import -window root "$1"
+  convert "$1" -trim +repage "$1"
   kill "$pid"
 ' "$prefix" "$out"
 identify "$out"

@@ -6,6 +6,8 @@
 
 namespace sky {
 
+const char* const kDataFolderFromExecutable = SKYRENDEL_DATA_FROM_BIN;
+
 QString AppTitle;
 QString ProgramFolder;
 

@@ -27,10 +27,8 @@ QString InstallFolder();
 bool InstallFolderIsShared();
 // The folder of the running executable itself.
 QString ExecutableFolder();
-#ifndef SKYRENDEL_DATA_FROM_BIN
-#define SKYRENDEL_DATA_FROM_BIN "../share/skyrendel"
-#endif
-inline const char* kDataFolderFromExecutable = SKYRENDEL_DATA_FROM_BIN;
+// The installed data folder, relative to the executable's.
+extern const char* const kDataFolderFromExecutable;
 void SetInstallFolderForTests(const QString& folder, bool shared = false);
 
 // The application's fixed title.

@@ -167,7 +167,7 @@ void tst_installed::soundIsLoadedOnlyWhenPlayed() {
     QString module;
     QDirIterator found(prefix_, {"skyrendel-sound.so"}, QDir::Files, QDirIterator::Subdirectories);
     if (found.hasNext()) module = found.next();
-    QVERIFY2(module.contains("/lib/") && module.endsWith("/skyrendel/skyrendel-sound.so"), qPrintable(module));
+    QVERIFY2(module.contains("/lib/") && module.endsWith("/skyrendel/modules/skyrendel-sound.so"), qPrintable(module));
     QString moduleNeeds;
     QVERIFY(run("readelf", {"-d", module}, &moduleNeeds));
     QVERIFY2(moduleNeeds.contains("libQt6Multimedia"), qPrintable(moduleNeeds));
