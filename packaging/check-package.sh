@@ -34,7 +34,7 @@ if awk '{print $2}' "$root/contents" | grep -v '^root/root$' | grep -q .; then f
 
 echo "== lintian"
 # Errors fail the check; warnings are shown.
-lintian --fail-on error --suppress-tags no-manual-page "$deb"
+lintian --fail-on error "$deb"
 
 echo "== unpacked into a throw-away root"
 dpkg-deb -x "$deb" "$root/fs"
