@@ -182,9 +182,12 @@ frmSkyrendelMainMenu::frmSkyrendelMainMenu(QWidget* parent) : QWidget(parent), g
         w->hide();
     }
 
-    // Learning mode fills the learning panel's pages.
-    learning_ = new learning::LearningMode(picLearningMode_, lists_, this);
-    onStartLearning = [this] { learning_->SetupLearningMode(); };
+    // Learning mode fills the learning panel's pages; it is made when
+    // learning mode first starts, so nothing of it is drawn before.
+    onStartLearning = [this] {
+        if (!learning_) learning_ = new learning::LearningMode(picLearningMode_, lists_, this);
+        learning_->SetupLearningMode();
+    };
 
     // The advice on reporting a problem, on both quiz panels.
     const QRect seeProblem[2] = {QRect(20, 440, 460, 20), QRect(20, 440, 460, 20)};
