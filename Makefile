@@ -8,9 +8,9 @@ PACKAGES := cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev \
             libsqlcipher-dev libzip-dev libgl-dev qpdf poppler-utils \
             gstreamer1.0-plugins-base gstreamer1.0-plugins-good \
             libsodium-dev libcpp-httplib-dev nginx-light wrk curl ccache \
-            openssl libssl-dev
+            openssl libssl-dev dpkg-dev fakeroot lintian desktop-file-utils appstream
 
-.PHONY: all deps build run test bench clean demo-updates
+.PHONY: all deps build run test bench package package-check clean demo-updates
 
 all: build
 
@@ -33,8 +33,11 @@ build: deps
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# Runs the program as installed (its data in share/skyrendel, left whole),
+# so the build's own data folder is never moved away.
 run: build
-	$(APP_DIR)/skyrendel
+	@cmake --install $(BUILD_DIR) --prefix $(BUILD_DIR)/run >/dev/null
+	$(BUILD_DIR)/run/bin/skyrendel
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
@@ -48,6 +51,17 @@ bench: build
 demo-updates: build
 	@cmake --build $(BUILD_DIR) --target demo_next skyrendel-publish skyrendel-update-server -j $(JOBS)
 	@server/demo-updates.sh $(BUILD_DIR)
+
+# The Debian package: skyrendel_VERSION_ARCH.deb in this folder.
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB >/dev/null
+	@cp $(BUILD_DIR)/skyrendel_*.deb .
+	@ls skyrendel_*.deb
+
+# Checks the package: its metadata, lintian, the desktop entry and the
+# AppStream file, and the program unpacked into a throw-away root.
+package-check: package
+	packaging/check-package.sh skyrendel_*.deb
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -142,6 +142,11 @@ struct Finally {
 template <typename F>
 Finally(F) -> Finally<F>;
 
+// Shows a face held by a hidden element; the face is drawn when first shown.
+void showStoredFace(PictureBox* element, const PictureBox* store) {
+    element->setPictureSource([store] { return store->picture(); });
+}
+
 } // namespace
 
 frmSkyrendelMainMenu::frmSkyrendelMainMenu(QWidget* parent) : QWidget(parent), generator_(lists_) {
@@ -179,9 +184,12 @@ frmSkyrendelMainMenu::frmSkyrendelMainMenu(QWidget* parent) : QWidget(parent), g
         w->hide();
     }
 
-    // Learning mode fills the learning panel's pages.
-    learning_ = new learning::LearningMode(picLearningMode_, lists_, this);
-    onStartLearning = [this] { learning_->SetupLearningMode(); };
+    // Learning mode fills the learning panel's pages; it is made when
+    // learning mode first starts, so nothing of it is drawn before.
+    onStartLearning = [this] {
+        if (!learning_) learning_ = new learning::LearningMode(picLearningMode_, lists_, this);
+        learning_->SetupLearningMode();
+    };
 
     // The advice on reporting a problem, on both quiz panels.
     const QRect seeProblem[2] = {QRect(20, 440, 460, 20), QRect(20, 440, 460, 20)};
@@ -189,8 +197,9 @@ frmSkyrendelMainMenu::frmSkyrendelMainMenu(QWidget* parent) : QWidget(parent), g
         imgSeeProblem_[i] = learning::MakeReportLink(quizPanel(i), QStringLiteral("imgSeeProblem_%1").arg(i),
                                                      QString::fromLatin1(learning::art::kSeeProblemText), false);
         imgSeeProblem_[i]->setGeometry(seeProblem[i]);
-        imgSeeProblem_[i]->setPicture(learning::art::ReportLinkFace(
-            imgSeeProblem_[i]->size(), QString::fromLatin1(learning::art::kSeeProblemText), false));
+        imgSeeProblem_[i]->setPictureSource([size = imgSeeProblem_[i]->size()] {
+            return learning::art::ReportLinkFace(size, QString::fromLatin1(learning::art::kSeeProblemText), false);
+        });
         connect(imgSeeProblem_[i], &PictureBox::clicked, this, [this, i] { learning::imgSeeProblem_Click(i, this); });
     }
 }
@@ -227,9 +236,9 @@ void frmSkyrendelMainMenu::updateMenuItem(int i) {
     const bool available = isMenuItemAvailable(i);
     for (int store : {i + 5, i + 10}) {
         const bool hover = store < 10;
-        imgMenuItem_[store]->setPicture(art::MenuItemFace(kMenuItemSize, symbols[i],
-                                                          QString::fromLatin1(kMenuCaptions[i]),
-                                                          hover && available, !available));
+        imgMenuItem_[store]->setPictureSource([symbol = symbols[i], i, lit = hover && available, available] {
+            return art::MenuItemFace(kMenuItemSize, symbol, QString::fromLatin1(kMenuCaptions[i]), lit, !available);
+        });
     }
     PictureBox* item = imgMenuItem_[i];
     item->setEnabled(available);
@@ -249,22 +258,20 @@ void frmSkyrendelMainMenu::buildFaceStores() {
     // The faces of the buttons that exist on both quiz panels, held by hidden
     // elements 2 and up, as the on-screen elements 0 and 1 show them.
     const QSize next(220, 56), grade(180, 56), review(180, 56);
-    const QImage nextFaces[2] = {art::NextQuestionFace(next, false), art::NextQuestionFace(next, true)};
+    // Each face is drawn the first time it is shown.
     for (int i = 2; i < 4; ++i) {
         picNextQuestion_[i] = makePicture(this, QStringLiteral("picNextQuestion_%1").arg(i), QRect(), true);
-        picNextQuestion_[i]->setPicture(nextFaces[i - 2]);
+        picNextQuestion_[i]->setPictureSource([next, i] { return art::NextQuestionFace(next, i == 3); });
         picNextQuestion_[i]->hide();
     }
-    const QImage gradeFaces[4] = {art::GradeFace(grade, true, false), art::GradeFace(grade, true, true),
-                                  art::GradeFace(grade, false, false), art::GradeFace(grade, false, true)};
     for (int i = 2; i < 6; ++i) {
         imgGrade_[i] = makePicture(this, QStringLiteral("imgGrade_%1").arg(i), QRect(), true);
-        imgGrade_[i]->setPicture(gradeFaces[i - 2]);
+        imgGrade_[i]->setPictureSource([grade, i] { return art::GradeFace(grade, i < 4, i % 2 == 1); });
         imgGrade_[i]->hide();
     }
     for (int i = 2; i < 5; ++i) {
         imgReviewQuestion_[i] = makePicture(this, QStringLiteral("imgReviewQuestion_%1").arg(i), QRect(), true);
-        imgReviewQuestion_[i]->setPicture(art::ReviewFace(review, i - 2));
+        imgReviewQuestion_[i]->setPictureSource([review, i] { return art::ReviewFace(review, i - 2); });
         imgReviewQuestion_[i]->hide();
     }
 }
@@ -277,7 +284,7 @@ void frmSkyrendelMainMenu::buildLearningPanel() {
     picLearningMode_ = panel;
 
     imgLearningMode_ = makePicture(panel, QStringLiteral("imgLearningMode"), QRect(QPoint(0, 0), kPanelSize), true);
-    imgLearningMode_->setPicture(art::LearningBackground(kPanelSize));
+    imgLearningMode_->setPictureSource([] { return art::LearningBackground(kPanelSize); });
 
     cmdExit_ = new QPushButton(QStringLiteral("Back to Menu"), panel);
     cmdExit_->setObjectName(QStringLiteral("cmdExit"));
@@ -298,7 +305,7 @@ void frmSkyrendelMainMenu::buildLearningPanel() {
 
         const QRect headRect(20 + i * 226, 64, 230, 37);
         TopTab_[i] = makePicture(panel, QStringLiteral("TopTab_%1").arg(i), headRect, true);
-        TopTab_[i]->setPicture(art::TabHead(headRect.size(), false));
+        TopTab_[i]->setPictureSource([size = headRect.size()] { return art::TabHead(size, false); });
         TopTab_[i]->setCursor(Qt::PointingHandCursor);
         connect(TopTab_[i], &PictureBox::clicked, this, [this, i] { SetTab(i); });
 
@@ -326,7 +333,7 @@ void frmSkyrendelMainMenu::buildPicturesPanel() {
     picChallengeMode_ = panel;
 
     imgQuestionMark_ = makePicture(panel, QStringLiteral("imgQuestionMark"), QRect(24, 30, 72, 72), true);
-    imgQuestionMark_->setPicture(art::QuestionMark(QSize(72, 72)));
+    imgQuestionMark_->setPictureSource([] { return art::QuestionMark(QSize(72, 72)); });
     imgAircraftNameForPicSelection_ =
         makePicture(panel, QStringLiteral("imgAircraftNameForPicSelection"), QRect(112, 26, 400, 80));
     auto* prompt = makeLabel(panel, QStringLiteral("lblPicturesPrompt"), QRect(530, 40, 300, 52), 15, false);
@@ -337,7 +344,7 @@ void frmSkyrendelMainMenu::buildPicturesPanel() {
 
     imgCaptainsChallenge_[0] =
         makePicture(panel, QStringLiteral("imgCaptainsChallenge_0"), QRect(836, 22, 128, 84), true);
-    imgCaptainsChallenge_[0]->setPicture(art::CaptainsChallengeBadge(QSize(128, 84)));
+    imgCaptainsChallenge_[0]->setPictureSource([] { return art::CaptainsChallengeBadge(QSize(128, 84)); });
     imgCaptainsChallenge_[0]->hide();
 
     for (int i = 0; i < 3; ++i) {
@@ -402,14 +409,14 @@ void frmSkyrendelMainMenu::buildNamesPanel() {
     }
     imgCaptainsChallenge_[1] =
         makePicture(panel, QStringLiteral("imgCaptainsChallenge_1"), QRect(728, 356, 128, 84), true);
-    imgCaptainsChallenge_[1]->setPicture(art::CaptainsChallengeBadge(QSize(128, 84)));
+    imgCaptainsChallenge_[1]->setPictureSource([] { return art::CaptainsChallengeBadge(QSize(128, 84)); });
     imgCaptainsChallenge_[1]->hide();
     buildControlBox(panel, 1, QRect(12, 468, kPanelSize.width() - 24, 204));
 }
 
 void frmSkyrendelMainMenu::buildControlBox(QWidget* panel, int c, const QRect& geometry) {
     auto* box = makePicture(panel, QStringLiteral("picControlBox_%1").arg(c), geometry, true);
-    box->setPicture(art::ControlBand(geometry.size()));
+    box->setPictureSource([size = geometry.size()] { return art::ControlBand(size); });
     box->installEventFilter(this);
     picControlBox_[c] = box;
 
@@ -418,7 +425,7 @@ void frmSkyrendelMainMenu::buildControlBox(QWidget* panel, int c, const QRect& g
     lblCorrectOrIncorrect_[c]->hide();
 
     picNextQuestion_[c] = makePicture(box, QStringLiteral("picNextQuestion_%1").arg(c), QRect(532, 10, 220, 56), true);
-    picNextQuestion_[c]->setPicture(picNextQuestion_[2]->picture());
+    showStoredFace(picNextQuestion_[c], picNextQuestion_[2]);
     picNextQuestion_[c]->setCursor(Qt::PointingHandCursor);
     picNextQuestion_[c]->hide();
     connect(picNextQuestion_[c], &PictureBox::clicked, this, [this, c] { picNextQuestion_Click(c); });
@@ -426,7 +433,7 @@ void frmSkyrendelMainMenu::buildControlBox(QWidget* panel, int c, const QRect& g
 
     imgReviewQuestion_[c] =
         makePicture(box, QStringLiteral("imgReviewQuestion_%1").arg(c), QRect(766, 10, 180, 56), true);
-    imgReviewQuestion_[c]->setPicture(imgReviewQuestion_[2]->picture());
+    showStoredFace(imgReviewQuestion_[c], imgReviewQuestion_[2]);
     imgReviewQuestion_[c]->setCursor(Qt::PointingHandCursor);
     imgReviewQuestion_[c]->setToolTip(QStringLiteral("Hold the mouse button down to see the last question again"));
     imgReviewQuestion_[c]->hide();
@@ -437,7 +444,7 @@ void frmSkyrendelMainMenu::buildControlBox(QWidget* panel, int c, const QRect& g
     imgGrade_[c] = makePicture(box, QStringLiteral("imgGrade_%1").arg(c), QRect(766, 80, 180, 56), true);
     imgGrade_[c]->setCursor(Qt::PointingHandCursor);
     setTag(imgGrade_[c], QStringLiteral("EXIT"));
-    imgGrade_[c]->setPicture(imgGrade_[2]->picture());
+    showStoredFace(imgGrade_[c], imgGrade_[2]);
     connect(imgGrade_[c], &PictureBox::clicked, this, [this, c] { imgGrade_Click(c); });
     connect(imgGrade_[c], &PictureBox::mouseMoved, this, [this, c] { imgGrade_MouseMove(c); });
 
@@ -621,7 +628,7 @@ bool frmSkyrendelMainMenu::isMenuItemAvailable(int index) const {
 }
 
 void frmSkyrendelMainMenu::showFace(int item, int store) {
-    imgMenuItem_[item]->setPicture(imgMenuItem_[store]->picture());
+    showStoredFace(imgMenuItem_[item], imgMenuItem_[store]);
 }
 
 void frmSkyrendelMainMenu::imgMenuItem_MouseMove(int index) {
@@ -689,7 +696,7 @@ bool frmSkyrendelMainMenu::eventFilter(QObject* watched, QEvent* event) {
 void frmSkyrendelMainMenu::SetTab(int t) {
     for (int i = 0; i < 2; ++i) {
         picPanel_[i]->setVisible(i == t);
-        TopTab_[i]->setPicture(art::TabHead(TopTab_[i]->size(), i == t));
+        TopTab_[i]->setPictureSource([size = TopTab_[i]->size(), chosen = i == t] { return art::TabHead(size, chosen); });
         if (i == t) {
             picPanel_[i]->raise();
             TopTab_[i]->raise();
@@ -811,7 +818,7 @@ void frmSkyrendelMainMenu::NewQuestion() {
         lblCorrectOrIncorrect_[c]->hide();
         picNextQuestion_[c]->hide();
         setTag(imgGrade_[c], a == 0 ? QStringLiteral("EXIT") : QStringLiteral("GRADE"));
-        imgGrade_[c]->setPicture(imgGrade_[a == 0 ? 2 : 4]->picture());
+        showStoredFace(imgGrade_[c], imgGrade_[a == 0 ? 2 : 4]);
         chkAutoAdvance_[c]->setVisible(GradeImmediately);
     }
     for (QLabel* l : lblAircraftLabel_) l->hide();
@@ -994,7 +1001,7 @@ void frmSkyrendelMainMenu::setPanelColour(const QColor& colour) {
 void frmSkyrendelMainMenu::imgReviewQuestion_MouseDown(int index) {
     const int q = records_.lstCorrectAnswer.size();
     if (q < 2 || records_.lstUsersInput.size() < q - 1) return;
-    imgReviewQuestion_[index]->setPicture(imgReviewQuestion_[4]->picture());
+    showStoredFace(imgReviewQuestion_[index], imgReviewQuestion_[4]);
     for (int i = 0; i < 4; ++i) picAircraftSelection_[i]->setPicture(imgStorageAircraftSelectionPrevious_[i]);
     for (int i = 0; i < 3; ++i) cmdNameSelector_[i]->setPicture(imgAircraftNameForPicSelectionCurrentPast_[i]);
     imgAircraftNameForPicSelection_->setPicture(imgAircraftNameForPicSelectionCurrentPast_[3]);
@@ -1037,22 +1044,22 @@ void frmSkyrendelMainMenu::imgReviewQuestion_MouseUp(int index) {
     imgAircraftNameForPicSelection_->setPicture(imgAircraftNameForPicSelectionCurrent_[3]);
     setPanelColour(art::kPanelWhite);
     imgQuestionMark_->show();
-    imgReviewQuestion_[index]->setPicture(imgReviewQuestion_[3]->picture());
+    showStoredFace(imgReviewQuestion_[index], imgReviewQuestion_[3]);
 }
 
 void frmSkyrendelMainMenu::imgReviewQuestion_MouseMove(int index) {
-    imgReviewQuestion_[index]->setPicture(imgReviewQuestion_[3]->picture());
+    showStoredFace(imgReviewQuestion_[index], imgReviewQuestion_[3]);
     for (int c = 0; c < 2; ++c) showGradeFace(c, false);
 }
 
 void frmSkyrendelMainMenu::showGradeFace(int copy, bool hover) {
     const bool grade = tag(imgGrade_[copy]) == QLatin1String("GRADE");
-    imgGrade_[copy]->setPicture(imgGrade_[(grade ? 4 : 2) + (hover ? 1 : 0)]->picture());
+    showStoredFace(imgGrade_[copy], imgGrade_[(grade ? 4 : 2) + (hover ? 1 : 0)]);
 }
 
 void frmSkyrendelMainMenu::imgGrade_MouseMove(int index) {
     showGradeFace(index, true);
-    for (int c = 0; c < 2; ++c) imgReviewQuestion_[c]->setPicture(imgReviewQuestion_[2]->picture());
+    for (int c = 0; c < 2; ++c) showStoredFace(imgReviewQuestion_[c], imgReviewQuestion_[2]);
 }
 
 // ---------------------------------------------------------------- rollovers
@@ -1065,9 +1072,9 @@ void frmSkyrendelMainMenu::ResetRollovers() {
     }
     for (PictureBox* p : picOuterChoice_) p->setBackColor(art::kPanelWhite);
     for (int c = 0; c < 2; ++c) {
-        picNextQuestion_[c]->setPicture(picNextQuestion_[2]->picture());
+        showStoredFace(picNextQuestion_[c], picNextQuestion_[2]);
         showGradeFace(c, false);
-        imgReviewQuestion_[c]->setPicture(imgReviewQuestion_[2]->picture());
+        showStoredFace(imgReviewQuestion_[c], imgReviewQuestion_[2]);
     }
 }
 
@@ -1084,7 +1091,7 @@ void frmSkyrendelMainMenu::picAircraftSelection_MouseMove(int index) {
 }
 
 void frmSkyrendelMainMenu::picNextQuestion_MouseMove(int index) {
-    picNextQuestion_[index]->setPicture(picNextQuestion_[3]->picture());
+    showStoredFace(picNextQuestion_[index], picNextQuestion_[3]);
 }
 
 // ---------------------------------------------------------- diagnostic lists

@@ -7,10 +7,16 @@
 
 namespace sky {
 
+// The program's name, organisation, version and desktop entry.
+void NameApplication(QCoreApplication& app);
+
 class Application : public QApplication {
 public:
     Application(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 };
+
+// The desktop entry's name (without ".desktop"), also the icon's name.
+inline const char* kDesktopId = "org.skyrendel.Skyrendel";
 
 } // namespace sky

@@ -16,10 +16,20 @@ extern QString AppTitle;
 // The folder that holds the program's data (install or user folder).
 extern QString ProgramFolder;
 
-// The folder of the running executable, without a trailing separator.
-// Tests may point it elsewhere.
+// The install folder: where the program's data is installed, without a
+// trailing separator. The folder of the running executable when the data
+// sits beside it (a build tree); otherwise, installed, the data folder
+// kDataFolderFromExecutable names. Tests may point it elsewhere.
 QString InstallFolder();
-void SetInstallFolderForTests(const QString& folder);
+// True when the install folder is the shared data folder of an installed
+// program (it belongs to the system and every user starts from it: the
+// first-run move copies from it and never deletes anything there).
+bool InstallFolderIsShared();
+// The folder of the running executable itself.
+QString ExecutableFolder();
+// The installed data folder, relative to the executable's.
+extern const char* const kDataFolderFromExecutable;
+void SetInstallFolderForTests(const QString& folder, bool shared = false);
 
 // The application's fixed title.
 inline const char* kApplicationTitle = "Skyrendel";

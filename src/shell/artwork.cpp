@@ -90,6 +90,27 @@ QPixmap Emblem(int size) {
     return pm;
 }
 
+QImage ApplicationIcon(int size) {
+    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 100.0, size / 100.0);
+    QRadialGradient sky(QPointF(40, 30), 70);
+    sky.setColorAt(0, kSky);
+    sky.setColorAt(1, kNavy);
+    p.setPen(Qt::NoPen);
+    p.setBrush(sky);
+    p.drawEllipse(QPointF(50, 50), 48, 48);
+    QPixmap emblem = Emblem(size);
+    emblem.setDevicePixelRatio(1.0);
+    p.resetTransform();
+    // The emblem's ring sits inside the disc's rim.
+    const int inset = size / 14;
+    p.drawPixmap(QRect(inset, inset, size - 2 * inset, size - 2 * inset), emblem);
+    return img;
+}
+
 QPixmap SplashArtwork(const QSize& size) {
     QPixmap pm = NewCanvas(size);
     QPainter p(&pm);

@@ -35,6 +35,11 @@ QPixmap ButtonFace(const QSize& size, const QString& caption, bool highlight, bo
 // The program's emblem: a stylised aircraft over a ring.
 QPixmap Emblem(int size);
 
+// The application's icon: the emblem on a navy disc, `size` pixels square
+// (exactly, whatever the screen's ratio), for the desktop's icon theme and
+// the windows' icon.
+QImage ApplicationIcon(int size);
+
 QPixmap SplashArtwork(const QSize& size);
 QPixmap MaintenanceBackground(const QSize& size);
 QPixmap MaintenanceHeading();

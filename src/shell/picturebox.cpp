@@ -11,11 +11,29 @@ PictureBox::PictureBox(QWidget* parent, const QString& objectName) : QWidget(par
 }
 
 void PictureBox::setPicture(const QImage& image) {
+    source_ = nullptr;
     image_ = image;
     update();
 }
 
+void PictureBox::setPictureSource(std::function<QImage()> draw) {
+    source_ = std::move(draw);
+    image_ = QImage();
+    update();
+}
+
+const QImage& PictureBox::drawn() const {
+    if (source_) {
+        image_ = source_();
+        source_ = nullptr;
+    }
+    return image_;
+}
+
+QImage PictureBox::picture() const { return drawn(); }
+
 void PictureBox::clearPicture() {
+    source_ = nullptr;
     image_ = QImage();
     update();
 }
@@ -33,16 +51,17 @@ void PictureBox::setBackColor(const QColor& color) {
 void PictureBox::paintEvent(QPaintEvent*) {
     QPainter p(this);
     if (back_.alpha() > 0) p.fillRect(rect(), back_);
-    if (image_.isNull()) return;
+    const QImage& image = drawn();
+    if (image.isNull()) return;
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     if (stretch_) {
-        p.drawImage(rect(), image_);
+        p.drawImage(rect(), image);
         return;
     }
-    QSize s = image_.size();
+    QSize s = image.size();
     s.scale(size(), Qt::KeepAspectRatio);
     const QRect target(QPoint((width() - s.width()) / 2, (height() - s.height()) / 2), s);
-    p.drawImage(target, image_);
+    p.drawImage(target, image);
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* e) { emit mouseDown(e->button()); }

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include <functional>
+
 namespace sky {
 
 // Anything a picture can be put into.
@@ -21,9 +23,13 @@ public:
     explicit PictureBox(QWidget* parent = nullptr, const QString& objectName = QString());
 
     void setPicture(const QImage& image) override;
-    QImage picture() const override { return image_; }
+    // The picture, drawn by `draw` the first time anything needs it (shown,
+    // or asked for by picture()) and kept from then on: artwork for faces
+    // not on screen yet costs nothing at start.
+    void setPictureSource(std::function<QImage()> draw);
+    QImage picture() const override;
     void clearPicture();
-    bool hasPicture() const { return !image_.isNull(); }
+    bool hasPicture() const { return !image_.isNull() || static_cast<bool>(source_); }
 
     // Stretch the image to the whole box instead of fitting it.
     void setStretch(bool stretch);
@@ -44,7 +50,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-    QImage image_;
+    const QImage& drawn() const;
+    mutable QImage image_;
+    mutable std::function<QImage()> source_;
     QColor back_ = Qt::transparent;
     bool stretch_ = false;
 };

@@ -9,13 +9,14 @@
 #include <QHash>
 #include <QMessageBox>
 #include <QProcess>
-#include <QSoundEffect>
+#include <QLibrary>
 #include <QStandardPaths>
 #include <QUrl>
 
 #include <cstdlib>
 #include <memory>
 #include <random>
+#include <vector>
 
 namespace sky {
 namespace {
@@ -70,22 +71,33 @@ public:
     }
 };
 
-class QtSound : public SoundSeam {
+// Plays through the sound module, loaded on the first clip: the program
+// starts without Qt Multimedia and the sound libraries. Without the module
+// (not installed) nothing is played.
+class LazySound : public SoundSeam {
 public:
     void playAsync(const QString& wavPath) override {
         if (wavPath.isEmpty() || !QFileInfo(wavPath).isFile()) return;
-        // One effect per clip, kept for the run: loading is the slow part.
-        auto& effect = effects_[wavPath];
-        if (!effect) {
-            effect = std::make_unique<QSoundEffect>();
-            effect->setSource(QUrl::fromLocalFile(wavPath));
+        if (!tried_) {
+            tried_ = true;
+            player_ = LoadPlayer();
         }
-        effect->stop();
-        effect->play();
+        if (player_) player_->playAsync(wavPath);
     }
 
 private:
-    QHash<QString, std::shared_ptr<QSoundEffect>> effects_;
+    static SoundSeam* LoadPlayer() {
+        const QString exe = QCoreApplication::applicationDirPath();
+        for (const QString& folder : {exe, exe + QLatin1Char('/') + QString::fromLatin1(SKYRENDEL_MODULES_FROM_BIN)}) {
+            QLibrary module(folder + QStringLiteral("/skyrendel-sound"));
+            if (!module.load()) continue;
+            using Make = SoundSeam* (*)();
+            if (auto make = reinterpret_cast<Make>(module.resolve("skyrendel_sound_player"))) return make();
+        }
+        return nullptr;
+    }
+    bool tried_ = false;
+    SoundSeam* player_ = nullptr;
 };
 
 class QtClock : public ClockSeam {
@@ -126,13 +138,21 @@ public:
     bool startDetached(const QString& program, const QStringList& args, bool) override {
         return QProcess::startDetached(program, args);
     }
-    [[noreturn]] void exitProcess(int code) override { std::_Exit(code); }
+    [[noreturn]] void exitProcess(int code) override {
+        RunProcessExitWork();
+        std::_Exit(code);
+    }
 };
+
+std::vector<std::function<void()>>& exitWork() {
+    static std::vector<std::function<void()>> work;
+    return work;
+}
 
 Platform& current() {
     static QtMessageBox messageBox;
     static QtShell shell;
-    static QtSound sound;
+    static LazySound sound;
     static QtClock clock;
     static StdRandom random;
     static QtFolders folders;
@@ -156,6 +176,17 @@ Platform installPlatform(const Platform& seams) {
     if (seams.folders) p.folders = seams.folders;
     if (seams.process) p.process = seams.process;
     return previous;
+}
+
+void AtProcessExit(std::function<void()> work) { exitWork().push_back(std::move(work)); }
+
+void RunProcessExitWork() {
+    auto& work = exitWork();
+    while (!work.empty()) {
+        const std::function<void()> w = std::move(work.back());
+        work.pop_back();
+        if (w) w();
+    }
 }
 
 void WaitInPlace(std::uint32_t ms) {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 
 class QWidget;
@@ -96,6 +97,12 @@ struct Platform {
 Platform& platform();
 // Replaces the seams given (non-null members); returns the previous set.
 Platform installPlatform(const Platform& seams);
+
+// Work to do when the process ends through ProcessSeam::exitProcess (or
+// returns from its event loop): give up locks, remove socket files. Run in
+// the reverse order of registration, each at most once.
+void AtProcessExit(std::function<void()> work);
+void RunProcessExitWork();
 
 // Waits in place: lets window messages run until more than `ms`
 // milliseconds have passed on the tick count.

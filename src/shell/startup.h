@@ -1,8 +1,11 @@
-// The program's start-up sequence, run by the main window's load handler
-// before the window is first shown.
+// What the main window's load handler runs before the window is first shown,
+// and the splash window it shows meanwhile. The sequence itself wires every
+// subsystem together, so the program installs it from above
+// (app/startup.h); the window only runs it.
 #pragma once
 
 #include <QStringList>
+#include <functional>
 
 class QWidget;
 
@@ -22,19 +25,22 @@ public:
     virtual void ResetRollovers() = 0;
 };
 
-// Single-instance check, data folder, hand-over to the user folder's copy.
-// May end the process.
-void StartupChecks(const QStringList& arguments);
+using StartupSequence = std::function<void(StartupWindow&, const QStringList&)>;
 
-// The whole sequence (including StartupChecks).
+// The sequence the main window's load handler runs; installed once by the
+// program at its start.
+void SetStartupSequence(StartupSequence sequence);
+bool HasStartupSequence();
+
+// Runs the installed sequence; without one, an error (the program was put
+// together without its start-up).
 void RunStartup(StartupWindow& window, const QStringList& arguments);
 
 // The splash window, made on first use; null once closed.
 frmSkyrendelSplash* Splash();
+// Makes the splash window if needed and shows it (its load handler sets 2 %).
+void ShowSplash();
 void SetSplashPercent(int k);
 void CloseSplash();
-
-// For measuring start-up: when set, the splash's paced steps do not wait.
-void SetSplashPacing(bool on);
 
 } // namespace sky

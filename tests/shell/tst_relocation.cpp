@@ -7,7 +7,10 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QProcess>
 #include <QtTest>
+
+#include <unistd.h>
 
 using namespace sky;
 
@@ -42,6 +45,11 @@ private slots:
     void failedCopyKeepsInstallAndNextStartCompletes();
     void noAppDataFolder();
     void listMissingFiles();
+    void copiesAreWritableByTheirOwner_data();
+    void copiesAreWritableByTheirOwner();
+    void sharedInstallIsNeverDeleted();
+    void fullDiskGivesMessageAndNoPartialFolder_data();
+    void fullDiskGivesMessageAndNoPartialFolder();
 
 private:
     void fillInstall();
@@ -143,8 +151,11 @@ void tst_relocation::failedCopyKeepsInstallAndNextStartCompletes() {
     QCOMPARE(ProgramFolder, install_);
     QVERIFY(!IsFormLoaded("frmMaintenance"));
     for (const char* s : {"/DATA/B738.skr", "/DATA/A320.skr", "/SOUND/correct.wav"}) QVERIFY(QFile::exists(install_ + s));
-    // No half-copied file is left under a real name.
+    // No half-copied file is left under a real name, and none of this
+    // start's copies either: the user folder is as this start found it.
     for (const QString& name : QDir(user_ + "/DATA").entryList(QDir::Files)) QVERIFY2(!name.endsWith(".part"), qPrintable(name));
+    QVERIFY(!QFile::exists(user_ + "/DATA/A320.skr"));
+    QVERIFY(!QFileInfo::exists(user_ + "/SOUND"));
 
     QDir(user_ + "/DATA/B738.skr").removeRecursively();
     ProgramFolder.clear();
@@ -167,6 +178,87 @@ void tst_relocation::listMissingFiles() {
     const QStringList missing = ListMissingFiles(install_ + "/DATA", user_ + "/DATA").split("\r\n");
     QCOMPARE(missing, QStringList{"B738.skr"});
     QCOMPARE(ListMissingFiles(user_ + "/DATA", install_ + "/DATA"), QString());
+}
+
+void tst_relocation::copiesAreWritableByTheirOwner_data() {
+    QTest::addColumn<bool>("copiedBefore");
+    QTest::newRow("copied now from a read-only install") << false;
+    QTest::newRow("left read-only by an earlier start") << true;
+}
+
+void tst_relocation::copiesAreWritableByTheirOwner() {
+    QFETCH(bool, copiedBefore);
+    const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup | QFile::ReadOther;
+    const QStringList files = {"/DATA/B738.skr", "/SOUND/correct.wav", "/skyrendel.skr", "/skyrendeluserdata.skr"};
+    for (const QString& f : files) {
+        QVERIFY(QFile::setPermissions(install_ + f, readOnly));
+        if (copiedBefore) {
+            write(user_ + f, "copied earlier");
+            QVERIFY(QFile::setPermissions(user_ + f, readOnly));
+        }
+    }
+    const FolderMoveResult r = GetProgramFolder();
+    QCOMPARE(int(r.result), int(FolderMove::Done));
+    for (const QString& f : files) {
+        const QFile::Permissions p = QFileInfo(user_ + f).permissions();
+        QVERIFY2(p & QFile::WriteOwner, qPrintable(f));
+        // Readable by others as the install made it; writable by no one else.
+        QVERIFY2(!(p & QFile::WriteOther) && !(p & QFile::WriteGroup), qPrintable(f));
+    }
+}
+
+void tst_relocation::sharedInstallIsNeverDeleted() {
+    // The data folder of an installed program serves every user.
+    SetInstallFolderForTests(install_, true);
+    const FolderMoveResult r = GetProgramFolder();
+    QCOMPARE(int(r.result), int(FolderMove::Done));
+    QCOMPARE(ProgramFolder, user_);
+    QCOMPARE(read(user_ + "/DATA/B738.skr"), QByteArray("b738 pictures"));
+    for (const char* s : {"/DATA/B738.skr", "/DATA/A320.skr", "/SOUND/correct.wav", "/TEMP/leftover.tmp"})
+        QVERIFY2(QFile::exists(install_ + s), s);
+}
+
+void tst_relocation::fullDiskGivesMessageAndNoPartialFolder_data() {
+    QTest::addColumn<int>("diskKiB");
+    QTest::addColumn<int>("pictureKiB");
+    // The pictures alone do not fit; they fit, but not with the room the
+    // program needs beside them.
+    QTest::newRow("pictures larger than the disk") << 256 << 400;
+    QTest::newRow("no room left beside the pictures") << 1024 << 400;
+}
+
+void tst_relocation::fullDiskGivesMessageAndNoPartialFolder() {
+    QFETCH(int, diskKiB);
+    QFETCH(int, pictureKiB);
+    if (geteuid() != 0) QSKIP("mounting a small disk for the user folder needs root");
+    const QString disk = fake_->folders.appDataPath;
+    QDir().mkpath(disk);
+    QProcess mount;
+    mount.start("mount", {"-t", "tmpfs", "-o", QString("size=%1k").arg(diskKiB), "tmpfs", disk});
+    if (!mount.waitForFinished(10000) || mount.exitCode() != 0)
+        QSKIP(qPrintable("cannot mount a small disk here: " + QString::fromLocal8Bit(mount.readAllStandardError())));
+    auto unmount = qScopeGuard([&] { QProcess::execute("umount", {disk}); });
+    write(install_ + "/DATA/B738.skr", QByteArray(pictureKiB * 1024, 'p'));
+    write(install_ + "/DATA/A320.skr", QByteArray(pictureKiB * 512, 'q'));
+    const QStringList before = QDir(install_ + "/DATA").entryList(QDir::Files);
+
+    const FolderMoveResult r = GetProgramFolder();
+    QCOMPARE(int(r.result), int(FolderMove::Failed));
+    QCOMPARE(ProgramFolder, install_);
+    // Says how much is needed where.
+    QVERIFY2(r.message.contains(user_), qPrintable(r.message));
+    QVERIFY2(r.message.contains(QString("needs %1 MB").arg((r.bytesNeeded + 1024 * 1024 - 1) / (1024 * 1024))),
+             qPrintable(r.message));
+    QVERIFY(r.bytesNeeded > r.bytesFree);
+    QVERIFY(r.bytesNeeded >= pictureKiB * 1024 * 3 / 2);
+    // No partial folder, and the disk is as empty as it was.
+    QVERIFY(!QFileInfo::exists(user_));
+    QCOMPARE(QDir(disk).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+    // The install folder is whole.
+    QCOMPARE(QDir(install_ + "/DATA").entryList(QDir::Files), before);
+    QCOMPARE(QFileInfo(install_ + "/DATA/B738.skr").size(), qint64(pictureKiB) * 1024);
+    QVERIFY(QFile::exists(install_ + "/SOUND/correct.wav"));
+    QVERIFY(!IsFormLoaded("frmMaintenance"));
 }
 
 QTEST_MAIN(tst_relocation)

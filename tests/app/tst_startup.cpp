@@ -1,6 +1,7 @@
 // Start-up and shutdown: the splash's steps, the hand-over to the user
-// folder's copy, the close rules, and the single-instance check between two
-// real processes.
+// folder's copy, a data folder that cannot be made, the close rules, and the
+// single-instance check between two real processes.
+#include "app/startup.h"
 #include "data/databases.h"
 #include "data/db.h"
 #include "data/schema.h"
@@ -8,7 +9,6 @@
 #include "shell/appstate.h"
 #include "shell/frmSkyrendelSplash.h"
 #include "shell/singleinstance.h"
-#include "shell/startup.h"
 #include "shell/testdoubles.h"
 
 #include <QCloseEvent>
@@ -17,6 +17,8 @@
 #include <QLocalSocket>
 #include <QProcess>
 #include <QtTest>
+
+#include <unistd.h>
 
 using namespace sky;
 
@@ -55,6 +57,12 @@ private slots:
     void splashStepsEndAt99();
     void setPercentScalesTheBar();
     void missingDatabaseEndsWithNumberAndDescription();
+    void loadHandlerRunsTheInstalledSequence();
+    void userFolderNotWritableEndsWithMessage_data();
+    void userFolderNotWritableEndsWithMessage();
+    void userFolderCopiesAreWritable();
+    void synchronisesOnlyWhenSomethingChanged_data();
+    void synchronisesOnlyWhenSomethingChanged();
     void handOverToUserFolderCopy_data();
     void handOverToUserFolderCopy();
     void closeFromMenuExits();
@@ -77,6 +85,7 @@ void tst_startup::init() {
 
 void tst_startup::cleanup() {
     db::CloseDatabases();
+    ReleaseInstance();
     StopListeningForLaterInstances();
     CloseSplash();
     SetInstallFolderForTests(QString());
@@ -93,7 +102,7 @@ void tst_startup::splashStepsEndAt99() {
         shown << k;
         ticks << fake_->clock.now;
     });
-    RunStartup(window, {});
+    app::RunStartup(window, {});
     const QVector<int> expected = {2, 0, 1, 2, 10, 20, 30, 40, 42, 47, 51, 55, 59, 63, 67, 71, 75, 79, 83, 87, 91, 95, 99};
     QCOMPARE(shown, expected);
     QVERIFY(!shown.contains(100));
@@ -116,6 +125,7 @@ void tst_startup::setPercentScalesTheBar() {
 }
 
 void tst_startup::missingDatabaseEndsWithNumberAndDescription() {
+    app::InstallStartupSequence();
     QDir().mkpath(install_);
     quiz::frmSkyrendelMainMenu window;
     QVERIFY_THROWS_EXCEPTION(ProcessExited, window.Form_Load({}));
@@ -127,6 +137,129 @@ void tst_startup::missingDatabaseEndsWithNumberAndDescription() {
     // Nothing was written: no database file appeared.
     QVERIFY(!QFile::exists(fake_->folders.appDataPath + "/Skyrendel/skyrendel.skr"));
     QVERIFY(!QFile::exists(install_ + "/skyrendel.skr"));
+}
+
+void tst_startup::loadHandlerRunsTheInstalledSequence() {
+    // The window runs what the program hands it, with its arguments.
+    QStringList seen;
+    SetStartupSequence([&](StartupWindow& w, const QStringList& arguments) {
+        seen = arguments;
+        w.MatchPanelHeights();
+    });
+    quiz::frmSkyrendelMainMenu window;
+    window.Form_Load({"IDE=1"});
+    QCOMPARE(seen, QStringList{"IDE=1"});
+    // Without a sequence the load handler ends the program with an error
+    // rather than showing an empty window.
+    SetStartupSequence(nullptr);
+    quiz::frmSkyrendelMainMenu bare;
+    QVERIFY_THROWS_EXCEPTION(ProcessExited, bare.Form_Load({}));
+    QCOMPARE(fake_->process.exitCodes, QVector<int>{1});
+}
+
+void tst_startup::userFolderNotWritableEndsWithMessage_data() {
+    QTest::addColumn<QString>("obstacle");
+    QTest::newRow("a file where the data folder goes") << "file";
+    QTest::newRow("a folder without write permission") << "read-only";
+}
+
+void tst_startup::userFolderNotWritableEndsWithMessage() {
+    QFETCH(QString, obstacle);
+    makeCatalogue(install_);
+    touch(install_ + "/DATA/B738.skr");
+    const QString appData = fake_->folders.appDataPath;
+    QDir(appData).removeRecursively();
+    if (obstacle == "file") {
+        touch(appData);
+    } else {
+        if (geteuid() == 0) QSKIP("root writes into any folder");
+        QDir().mkpath(appData);
+        QFile::setPermissions(appData, QFile::ReadOwner | QFile::ExeOwner);
+    }
+    bool ended = false;
+    try {
+        app::StartupChecks({});
+    } catch (const ProcessExited& e) {
+        ended = true;
+        QCOMPARE(e.code, 1);
+    }
+    QFile::setPermissions(appData, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(ended);
+    QCOMPARE(fake_->messageBox.shown.size(), 1);
+    const QString text = fake_->messageBox.shown[0].text;
+    QVERIFY2(text.contains(appData + "/Skyrendel"), qPrintable(text));
+    QCOMPARE(fake_->messageBox.shown[0].icon, MsgIcon::Exclamation);
+    // The install folder is as it was.
+    QVERIFY(QFile::exists(install_ + "/DATA/B738.skr"));
+    QVERIFY(QFile::exists(install_ + "/skyrendel.skr"));
+    QVERIFY(!QFileInfo::exists(appData + "/Skyrendel"));
+}
+
+void tst_startup::userFolderCopiesAreWritable() {
+    // A read-only install (every file 0444): the user's copies are theirs
+    // to write, so the databases open for writing at every start.
+    makeCatalogue(install_);
+    touch(install_ + "/DATA/B738.skr");
+    touch(install_ + "/SOUND/correct.wav");
+    const QStringList files = {"/skyrendel.skr", "/skyrendeluserdata.skr", "/DATA/B738.skr", "/SOUND/correct.wav"};
+    for (const QString& f : files) QVERIFY(QFile::setPermissions(install_ + f, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    SetInstallFolderForTests(install_, true);
+    FakeStartupWindow window;
+    app::RunStartup(window, {});
+    const QString user = fake_->folders.appDataPath + "/Skyrendel";
+    QCOMPARE(ProgramFolder, user);
+    for (const QString& f : files) {
+        QVERIFY2(QFileInfo(user + f).permissions() & QFile::WriteOwner, qPrintable(f));
+        // A shared install keeps its own files.
+        QVERIFY2(QFile::exists(install_ + f), qPrintable(f));
+    }
+    // The user database takes a write.
+    db::Connection& userDb = *db::UserDB();
+    userDb.Execute("CREATE TABLE probe (x INTEGER)");
+    userDb.Execute("INSERT INTO probe (x) VALUES (1)");
+}
+
+void tst_startup::synchronisesOnlyWhenSomethingChanged_data() {
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("synchronises");
+    QTest::newRow("nothing changed") << "" << false;
+    QTest::newRow("catalogue written") << "static" << true;
+    QTest::newRow("user database written") << "user" << true;
+    QTest::newRow("catalogue replaced by a copy") << "replace" << true;
+    QTest::newRow("no stamp") << "stamp" << true;
+}
+
+void tst_startup::synchronisesOnlyWhenSomethingChanged() {
+    QFETCH(QString, change);
+    QFETCH(bool, synchronises);
+    makeCatalogue(install_);
+    FakeStartupWindow window;
+    app::RunStartup(window, {"IDE=1"});
+    db::CloseDatabases();
+    const QString user = fake_->folders.appDataPath + "/Skyrendel";
+    if (change == "static" || change == "user") {
+        db::Connection c;
+        db::OpenProgramDatabase(c, user + (change == "static" ? "/skyrendel.skr" : "/skyrendeluserdata.skr"));
+        c.Execute("UPDATE AIRCRAFT SET ISACTIVE=FALSE");
+        c.Execute("CREATE TABLE probe (x INTEGER)");
+        c.Close();
+    } else if (change == "replace") {
+        // Same bytes, a new file: an update that put the catalogue back.
+        QVERIFY(QFile::copy(user + "/skyrendel.skr", user + "/copy.skr"));
+        QVERIFY(QFile::remove(user + "/skyrendel.skr"));
+        QVERIFY(QFile::rename(user + "/copy.skr", user + "/skyrendel.skr"));
+    } else if (change == "stamp") {
+        QVERIFY(QFile::remove(user + "/TEMP/synchronized.stamp"));
+    }
+    db::OpenDatabases();
+    const QByteArray before = QFileInfo(user + "/skyrendeluserdata.skr").lastModified().toString(Qt::ISODateWithMs).toLatin1();
+    QCOMPARE(app::SynchronizeIfChanged(), synchronises);
+    // Checked again right after, nothing is left to do.
+    QCOMPARE(app::SynchronizeIfChanged(), false);
+    if (!synchronises) {
+        // Not a byte of either database was written.
+        QCOMPARE(QFileInfo(user + "/skyrendeluserdata.skr").lastModified().toString(Qt::ISODateWithMs).toLatin1(), before);
+    }
 }
 
 void tst_startup::handOverToUserFolderCopy_data() {
@@ -150,7 +283,7 @@ void tst_startup::handOverToUserFolderCopy() {
     if (copyInUserFolder) touch(copy);
     bool exited = false;
     try {
-        StartupChecks(arguments);
+        app::StartupChecks(arguments);
     } catch (const ProcessExited& e) {
         exited = true;
         QCOMPARE(e.code, 0);
