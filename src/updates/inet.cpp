@@ -86,6 +86,17 @@ QString ProgressText(qint64 received, qint64 total) {
            QString::number(total) + QStringLiteral(" bytes ");
 }
 
+namespace {
+// True when the reply announced a plain (not content-encoded) length and
+// fewer bytes than that arrived.
+bool ShorterThanAnnounced(const QNetworkReply& reply, qint64 received) {
+    const QVariant length = reply.header(QNetworkRequest::ContentLengthHeader);
+    const QByteArray encoding = reply.rawHeader("Content-Encoding").trimmed().toLower();
+    if (!length.isValid() || !(encoding.isEmpty() || encoding == "identity")) return false;
+    return received < length.toLongLong();
+}
+} // namespace
+
 QByteArray DownloadUrl(const QString& url, int& status, const QString& fileName, QProgressBar* progressBar,
                        QLabel* progressLabel, qint64 expectedSize, const DownloadOptions& options) {
     CancelDownload = false;
@@ -203,6 +214,10 @@ QByteArray DownloadUrl(const QString& url, int& status, const QString& fileName,
         if (reply->isFinished() && reply->bytesAvailable() <= 0) {
             if (reply->error() != QNetworkReply::NoError) return fail(httpStatus() >= 400 ? kDownloadWrongSize
                                                                                            : kDownloadNoConnection);
+            // A connection closed before the announced length arrived does
+            // not always come back as an error: the body is cut short, so
+            // the read failed.
+            if (ShorterThanAnnounced(*reply, received)) return fail(kDownloadNoConnection);
             break;
         }
         if (!gotData && sinceData.elapsed() > g_stallLimitMs) return fail(kDownloadNoConnection);
