@@ -37,6 +37,9 @@ public:
     void optReview_Click(int index);
     void cmdChangeAircraft_Click(int index);
     void picCaptainsChallnege_Click(int index);
+    // The save dialog offered when the documents folder refuses the
+    // certificate; an empty result when the user cancels.
+    static QString AskCertificatePath(QWidget* parent, const QString& suggested);
     void cmdChangeName_Click();
     void cmdExit_Click();
 
@@ -44,6 +47,9 @@ public:
     int currentQuestion() const { return current_; }
     QString currentFolder() const { return currentFolder_; }
     int currentPictureNumber() const { return currentNumber_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     void Form_Load();

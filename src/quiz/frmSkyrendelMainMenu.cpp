@@ -118,6 +118,27 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QRect& r, int pixe
     return l;
 }
 
+// Shrinks a one-line caption's type, from the size it was designed with,
+// until the whole text fits its label; a name too long even at the smallest
+// size wraps onto a second line.
+void FitText(QLabel* l) {
+    const int design = l->property("DesignPixelSize").toInt() > 0 ? l->property("DesignPixelSize").toInt()
+                                                                  : l->font().pixelSize();
+    if (design <= 0) return;
+    l->setProperty("DesignPixelSize", design);
+    QFont f = l->font();
+    const int room = l->width() - 4;
+    int size = design;
+    constexpr int kSmallest = 11;
+    for (; size > kSmallest; --size) {
+        f.setPixelSize(size);
+        if (QFontMetrics(f).horizontalAdvance(l->text()) <= room) break;
+    }
+    f.setPixelSize(size);
+    l->setFont(f);
+    l->setWordWrap(QFontMetrics(f).horizontalAdvance(l->text()) > room);
+}
+
 void setTextColour(QLabel* l, const QColor& c) {
     QPalette pal = l->palette();
     pal.setColor(QPalette::WindowText, c);
@@ -214,6 +235,9 @@ void frmSkyrendelMainMenu::buildMenu() {
         item->setAccessibleName(QString::fromLatin1(kMenuCaptions[i]));
         connect(item, &PictureBox::clicked, this, [this, i] { imgMenuItem_Click(i); });
         connect(item, &PictureBox::mouseMoved, this, [this, i] { imgMenuItem_MouseMove(i); });
+        // Tab, the arrow keys and Enter work the menu as the mouse does.
+        item->setKeyboardActivation(true);
+        item->installEventFilter(this);
     }
     for (int i = 0; i < 5; ++i) updateMenuItem(i);
 }
@@ -665,9 +689,40 @@ void frmSkyrendelMainMenu::closeEvent(QCloseEvent* event) {
     imgMenuItem_Click(4);
 }
 
+void frmSkyrendelMainMenu::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The keyboard starts on the menu's play item.
+    if (!focusWidget() && !isQuizInProgress() && picLearningMode_->isHidden())
+        imgMenuItem_[3]->setFocus(Qt::OtherFocusReason);
+}
+
 void frmSkyrendelMainMenu::mouseMoveEvent(QMouseEvent*) { ResetRollovers(); }
 
 bool frmSkyrendelMainMenu::eventFilter(QObject* watched, QEvent* event) {
+    for (int i = 0; i < 5; ++i) {
+        if (watched != imgMenuItem_[i]) continue;
+        if (event->type() == QEvent::FocusIn) {
+            // The item with the focus wears the face under the mouse.
+            imgMenuItem_MouseMove(i);
+        } else if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            const int step = (key == Qt::Key_Down || key == Qt::Key_Right) ? 1
+                             : (key == Qt::Key_Up || key == Qt::Key_Left) ? -1
+                                                                           : 0;
+            if (step != 0) {
+                // The next item that leads somewhere, round the column.
+                for (int k = 1; k <= 5; ++k) {
+                    PictureBox* next = imgMenuItem_[(i + step * k + 10) % 5];
+                    if (next->isEnabled()) {
+                        next->setFocus(Qt::TabFocusReason);
+                        break;
+                    }
+                }
+                return true;
+            }
+        }
+        return QWidget::eventFilter(watched, event);
+    }
     if (event->type() == QEvent::MouseMove) ResetRollovers();
     return QWidget::eventFilter(watched, event);
 }
@@ -836,11 +891,13 @@ void frmSkyrendelMainMenu::NewQuestion() {
         data::LoadAircraftNameLogo(folder, cmdNameSelector_[slot]);
         const int n = data::LoadAircraftPicture(folder, -1, picAircraftSelection_[slot]);
         lblAircraftLabel_[slot]->setText(lists_.GetAircraftName(folder));
+        FitText(lblAircraftLabel_[slot]);
         if (slot == q.correctIndex) {
             imgAircraftNameForPicSelection_->setPicture(cmdNameSelector_[slot]->picture());
             imgAircraftNameForPicSelectionCurrent_[3] = cmdNameSelector_[slot]->picture();
             picAircraftSelection_[3]->setPicture(picAircraftSelection_[slot]->picture());
             lblAircraftLabel_[3]->setText(lists_.GetAircraftName(folder));
+            FitText(lblAircraftLabel_[3]);
             correctRecord = q.correctLetter() + QStringLiteral("!") + QString::number(n);
         }
         *answerLists[slot] << folder + QStringLiteral("!") + QString::number(n);
@@ -990,6 +1047,7 @@ void frmSkyrendelMainMenu::imgReviewQuestion_MouseDown(int index) {
     for (QLabel* l : lblAircraftLabel_) {
         const QString caption = l->text();
         l->setText(tag(l));
+        FitText(l);
         setTag(l, caption);
         l->show();
     }
@@ -1019,6 +1077,7 @@ void frmSkyrendelMainMenu::imgReviewQuestion_MouseUp(int index) {
     for (QLabel* l : lblAircraftLabel_) {
         const QString caption = l->text();
         l->setText(tag(l));
+        FitText(l);
         setTag(l, caption);
         l->hide();
     }

@@ -1,5 +1,6 @@
 #include "shell/picturebox.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -30,19 +31,59 @@ void PictureBox::setBackColor(const QColor& color) {
     update();
 }
 
+void PictureBox::setKeyboardActivation(bool on) {
+    keyboard_ = on;
+    setFocusPolicy(on ? Qt::StrongFocus : Qt::NoFocus);
+    update();
+}
+
+QColor PictureBox::focusRingColor() { return QColor(0xff, 0xc8, 0x2e); }
+
 void PictureBox::paintEvent(QPaintEvent*) {
     QPainter p(this);
     if (back_.alpha() > 0) p.fillRect(rect(), back_);
-    if (image_.isNull()) return;
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    if (stretch_) {
-        p.drawImage(rect(), image_);
+    if (!image_.isNull()) {
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        if (stretch_) {
+            p.drawImage(rect(), image_);
+        } else {
+            QSize s = image_.deviceIndependentSize().toSize();
+            s.scale(size(), Qt::KeepAspectRatio);
+            // A picture a pixel or two short of the box (rounding of its
+            // shape) fills it, instead of leaving a thin strip of background.
+            if (width() - s.width() <= 2) s.setWidth(width());
+            if (height() - s.height() <= 2) s.setHeight(height());
+            const QRect target(QPoint((width() - s.width()) / 2, (height() - s.height()) / 2), s);
+            p.drawImage(target, image_);
+        }
+    }
+    if (keyboard_ && hasFocus()) {
+        // Where the keyboard is: a ring just inside the edge.
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(QPen(focusRingColor(), 3));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+    }
+}
+
+void PictureBox::keyPressEvent(QKeyEvent* e) {
+    if (keyboard_ && isEnabled() && (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+        (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Space)) {
+        e->accept();
+        emit clicked();
         return;
     }
-    QSize s = image_.size();
-    s.scale(size(), Qt::KeepAspectRatio);
-    const QRect target(QPoint((width() - s.width()) / 2, (height() - s.height()) / 2), s);
-    p.drawImage(target, image_);
+    QWidget::keyPressEvent(e);
+}
+
+void PictureBox::focusInEvent(QFocusEvent* e) {
+    update();
+    QWidget::focusInEvent(e);
+}
+
+void PictureBox::focusOutEvent(QFocusEvent* e) {
+    update();
+    QWidget::focusOutEvent(e);
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* e) { emit mouseDown(e->button()); }

@@ -31,6 +31,13 @@ public:
     void setBackColor(const QColor& color);
     QColor backColor() const { return back_; }
 
+    // Lets the keyboard reach the box: it takes the focus with Tab, shows a
+    // ring while it has it, and Enter, the keypad's Enter or Space click it.
+    void setKeyboardActivation(bool on);
+    bool keyboardActivation() const { return keyboard_; }
+    // The colour of the focus ring.
+    static QColor focusRingColor();
+
 signals:
     void clicked();
     void mouseDown(Qt::MouseButton button);
@@ -42,11 +49,15 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     QImage image_;
     QColor back_ = Qt::transparent;
     bool stretch_ = false;
+    bool keyboard_ = false;
 };
 
 } // namespace sky
