@@ -12,7 +12,9 @@
 #include "quiz/scoring.h"
 #include "shell/appstate.h"
 #include "shell/artwork.h"
+#include "shell/designscale.h"
 #include "shell/errors.h"
+#include "shell/helpers.h"
 #include "shell/picturebox.h"
 #include "shell/platform.h"
 #include "shell/settings.h"
@@ -24,6 +26,8 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QScreen>
 #include <QShortcut>
 #include <QTimer>
 
@@ -54,7 +58,8 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
-        const qreal w = 12;
+        // Pens in proportion to the mark, which grows with the window.
+        const qreal w = 12 * height() / 180.0;
         const QRectF r = QRectF(rect()).adjusted(w, w, -w, -w);
         if (kind_ == Circle) {
             p.setPen(QPen(QColor(255, 255, 255, 190), w + 6));
@@ -122,10 +127,13 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QRect& r, int pixe
 // until the whole text fits its label; a name too long even at the smallest
 // size wraps onto a second line.
 void FitText(QLabel* l) {
-    const int design = l->property("DesignPixelSize").toInt() > 0 ? l->property("DesignPixelSize").toInt()
-                                                                  : l->font().pixelSize();
-    if (design <= 0) return;
-    l->setProperty("DesignPixelSize", design);
+    const int designed = l->property("DesignPixelSize").toInt() > 0 ? l->property("DesignPixelSize").toInt()
+                                                                    : l->font().pixelSize();
+    if (designed <= 0) return;
+    l->setProperty("DesignPixelSize", designed);
+    const double scale = l->window()->property("DesignScale").isValid() ? l->window()->property("DesignScale").toDouble()
+                                                                        : 1.0;
+    const int design = qMax(1, qRound(designed * scale));
     QFont f = l->font();
     const int room = l->width() - 4;
     int size = design;
@@ -166,7 +174,9 @@ Finally(F) -> Finally<F>;
 frmSkyrendelMainMenu::frmSkyrendelMainMenu(QWidget* parent) : QWidget(parent), generator_(lists_) {
     setObjectName(QStringLiteral("frmSkyrendelMainMenu"));
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
-    setFixedSize(kWindowSize);
+    // Designed at 1000x700; any larger size shows the design scaled as a whole.
+    resize(kWindowSize);
+    setMinimumSize(kWindowSize * 4 / 5);
     setMouseTracking(true);
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -212,6 +222,72 @@ frmSkyrendelMainMenu::frmSkyrendelMainMenu(QWidget* parent) : QWidget(parent), g
             imgSeeProblem_[i]->size(), QString::fromLatin1(learning::art::kSeeProblemText), false));
         connect(imgSeeProblem_[i], &PictureBox::clicked, this, [this, i] { learning::imgSeeProblem_Click(i, this); });
     }
+
+    // The learning panel lays out its own pages at any size; the lists
+    // panel is a diagnostic view. Everything else scales with the window.
+    scaler_ = new DesignScaler(this, kWindowSize);
+    scaler_->leaveContents(picLearningMode_);
+    scaler_->leaveContents(picLists_);
+    scaler_->capture();
+    scaler_->onScaled = [this](double) { redrawFaces(); };
+}
+
+void frmSkyrendelMainMenu::redrawFaces() {
+    if (auto* emblem = findChild<QLabel*>(QStringLiteral("imgEmblem")))
+        emblem->setPixmap(artwork::SplashArtwork(emblem->size()));
+    for (int i = 0; i < 5; ++i) updateMenuItem(i);
+    const QSize next = picNextQuestion_[0]->size(), grade = imgGrade_[0]->size(), review = imgReviewQuestion_[0]->size();
+    picNextQuestion_[2]->setPicture(art::NextQuestionFace(next, false));
+    picNextQuestion_[3]->setPicture(art::NextQuestionFace(next, true));
+    imgGrade_[2]->setPicture(art::GradeFace(grade, true, false));
+    imgGrade_[3]->setPicture(art::GradeFace(grade, true, true));
+    imgGrade_[4]->setPicture(art::GradeFace(grade, false, false));
+    imgGrade_[5]->setPicture(art::GradeFace(grade, false, true));
+    for (int i = 2; i < 5; ++i) imgReviewQuestion_[i]->setPicture(art::ReviewFace(review, i - 2));
+    for (int c = 0; c < 2; ++c) {
+        static_cast<PictureBox*>(picControlBox_[c])->setPicture(art::ControlBand(picControlBox_[c]->size()));
+        imgCaptainsChallenge_[c]->setPicture(art::CaptainsChallengeBadge(imgCaptainsChallenge_[c]->size()));
+        imgSeeProblem_[c]->setPicture(learning::art::ReportLinkFace(
+            imgSeeProblem_[c]->size(), QString::fromLatin1(learning::art::kSeeProblemText), false));
+        // The buttons show their faces again, at the new size.
+        picNextQuestion_[c]->setPicture(picNextQuestion_[2]->picture());
+        showGradeFace(c, false);
+        imgReviewQuestion_[c]->setPicture(imgReviewQuestion_[2]->picture());
+    }
+    imgQuestionMark_->setPicture(art::QuestionMark(imgQuestionMark_->size()));
+    for (QLabel* l : lblAircraftLabel_) FitText(l);
+}
+
+void frmSkyrendelMainMenu::RestoreWindowPlacement() {
+    const int w = GetAppSetting(QStringLiteral("WindowWidth"), QString()).toInt();
+    const int h = GetAppSetting(QStringLiteral("WindowHeight"), QString()).toInt();
+    const QRect room = screen() ? screen()->availableGeometry() : QRect();
+    if (w >= minimumWidth() && h >= minimumHeight() && (room.isEmpty() || (w <= room.width() && h <= room.height())))
+        resize(w, h);
+    if (GetAppSetting(QStringLiteral("WindowState"), QString()) == QLatin1String("Maximized"))
+        setWindowState(windowState() | Qt::WindowMaximized);
+    placementRestored_ = true;
+}
+
+void frmSkyrendelMainMenu::rememberPlacement() {
+    if (!placementRestored_) return;
+    const bool maximised = windowState() & Qt::WindowMaximized;
+    SaveAppSetting(QStringLiteral("WindowState"), maximised ? QStringLiteral("Maximized") : QStringLiteral("Normal"));
+    // The normal size is kept while maximised, for the next restore.
+    if (!maximised && !(windowState() & (Qt::WindowMinimized | Qt::WindowFullScreen))) {
+        SaveAppSetting(QStringLiteral("WindowWidth"), QString::number(width()));
+        SaveAppSetting(QStringLiteral("WindowHeight"), QString::number(height()));
+    }
+}
+
+void frmSkyrendelMainMenu::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    rememberPlacement();
+}
+
+void frmSkyrendelMainMenu::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) rememberPlacement();
 }
 
 frmSkyrendelMainMenu::~frmSkyrendelMainMenu() {
@@ -249,7 +325,7 @@ void frmSkyrendelMainMenu::updateMenuItem(int i) {
     const bool available = isMenuItemAvailable(i);
     for (int store : {i + 5, i + 10}) {
         const bool hover = store < 10;
-        imgMenuItem_[store]->setPicture(art::MenuItemFace(kMenuItemSize, symbols[i],
+        imgMenuItem_[store]->setPicture(art::MenuItemFace(imgMenuItem_[i]->size(), symbols[i],
                                                           QString::fromLatin1(kMenuCaptions[i]),
                                                           hover && available, !available));
     }
@@ -374,11 +450,10 @@ void frmSkyrendelMainMenu::buildPicturesPanel() {
         shpO_[i] = new MarkShape(picOuterChoice_[i], QStringLiteral("shpO_%1").arg(i), MarkShape::Circle);
         shpX1_[i] = new MarkShape(picOuterChoice_[i], QStringLiteral("shpX1_%1").arg(i), MarkShape::LineDown);
         shpX2_[i] = new MarkShape(picOuterChoice_[i], QStringLiteral("shpX2_%1").arg(i), MarkShape::LineUp);
-        if (i == 0) {
-            shpO_[0]->setGeometry(72, 14, 160, 180);
-            shpX1_[0]->setGeometry(52, 14, 200, 180);
-            shpX2_[0]->setGeometry(52, 14, 200, 180);
-        }
+        // Every frame's marks have the design place of element 0's.
+        shpO_[i]->setGeometry(72, 14, 160, 180);
+        shpX1_[i]->setGeometry(52, 14, 200, 180);
+        shpX2_[i]->setGeometry(52, 14, 200, 180);
         lblAircraftLabel_[i] = makeLabel(panel, QStringLiteral("lblAircraftLabel_%1").arg(i),
                                          QRect(20 + i * 320, 362, 304, 32), 17, true, Qt::AlignCenter);
         setTextColour(lblAircraftLabel_[i], kNavyText);
@@ -581,6 +656,8 @@ void frmSkyrendelMainMenu::buildListsPanel() {
 void frmSkyrendelMainMenu::Form_Load(const QStringList& arguments) {
     try {
         RunStartup(*this, arguments);
+        RestoreWindowPlacement();
+        CenterForm(this);
     } catch (const ProcessExited&) {
         throw;
     } catch (const SkyError& e) {
@@ -618,8 +695,9 @@ void frmSkyrendelMainMenu::ArrangePanels() {
     // 120 twips (8 pixels) from the top and left, 240 twips smaller than
     // the inner area.
     const int m = 120 / 15;
+    const QRect design(m, m, kWindowSize.width() - 2 * m, kWindowSize.height() - 2 * m);
     for (QWidget* w : {picLearningMode_, picChallengeMode_, picChallengeMode2_}) {
-        w->setGeometry(m, m, width() - 2 * m, height() - 2 * m);
+        w->setGeometry(scaler_ ? scaler_->mapFromDesign(design) : design);
         w->hide();
     }
     for (int i = 0; i < 3; ++i) {

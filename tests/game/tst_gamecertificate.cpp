@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPointer>
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
@@ -93,7 +94,7 @@ QString Centred(const QString& text, int width) {
 }
 
 // Runs `fill` on the dialog called `name` as soon as it is open.
-void WhenDialogOpens(const QString& name, std::function<void(QDialog*)> fill) {
+QTimer* WhenDialogOpens(const QString& name, std::function<void(QDialog*)> fill) {
     auto* timer = new QTimer;
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, fill, name] {
@@ -106,6 +107,7 @@ void WhenDialogOpens(const QString& name, std::function<void(QDialog*)> fill) {
             }
     });
     timer->start();
+    return timer;
 }
 
 void WhenDetailsDialogOpens(std::function<void(QDialog*)> fill) { WhenDialogOpens("frmUserDetails", fill); }
@@ -470,11 +472,18 @@ void TestGameCertificate::missingDocumentsFolderIsMade() {
     fake_->folders.documentsPath = fake_->root.path() + "/home/Documents";
     SaveAppSetting("UserFirstName", "Anna");
     SaveAppSetting("UserLastName", "Lee");
+    // Had it failed, the user would be offered another place: say no.
+    fake_->messageBox.setNextAnswer(MsgResult::Cancel);
+    bool askedElsewhere = false;
+    QPointer<QTimer> watch =
+        WhenDialogOpens("dlgSaveCertificate", [&](QDialog* d) { askedElsewhere = true; d->reject(); });
     const quiz::QuestionRecords records = PassedChallenge();
     frmSkyrendelResults w(records);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QTest::mouseClick(w.findChild<QWidget*>("picCaptainsChallnege_1"), Qt::LeftButton);
+    delete watch.data();
+    QVERIFY(!askedElsewhere);
     const QString path = fake_->folders.documentsPath + "/Certificate_Anna_Lee.pdf";
     QVERIFY(fake_->messageBox.shown.isEmpty());
     QCOMPARE(fake_->shell.opened, QStringList{path});

@@ -112,6 +112,9 @@ private slots:
     void learningModeShowsTabZero();
     void tabsSwitch();
     void wideViewSurvivesTabsAndANewStart();
+    void windowScalesAsAWhole_data();
+    void windowScalesAsAWhole();
+    void sizeAndStateAreRemembered();
     void longNamesFitTheirLabels_data();
     void longNamesFitTheirLabels();
     void listsPanelTogglesAndMarksSource();
@@ -1052,6 +1055,103 @@ void tst_mainwindow::wideViewSurvivesTabsAndANewStart() {
     QCOMPARE(page1->geometry(), wide);
     QTest::mouseClick(wider, Qt::LeftButton);
     QCOMPARE(page1->geometry(), normal);
+}
+
+// Enlarged, the window shows its design scaled by one factor and centred:
+// places, type sizes and marks grow together, and the faces are drawn
+// again at their new size rather than stretched.
+void tst_mainwindow::windowScalesAsAWhole_data() {
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<double>("factor");
+    QTest::newRow("design size") << QSize(1000, 700) << 1.0;
+    QTest::newRow("half as large again") << QSize(1500, 1050) << 1.5;
+    QTest::newRow("wide screen") << QSize(1600, 900) << 900 / 700.0;
+    QTest::newRow("tall window") << QSize(1100, 1150) << 1.1;
+}
+
+void tst_mainwindow::windowScalesAsAWhole() {
+    QFETCH(QSize, size);
+    QFETCH(double, factor);
+    SaveAppSetting("AutoAdvance", "FALSE"); // the marks stay until the next question
+    startQuiz(2, -1, -1, false, true);
+    window_->resize(size);
+    QCOMPARE(window_->size(), size);
+    const QPoint offset((size.width() - qRound(1000 * factor)) / 2, (size.height() - qRound(700 * factor)) / 2);
+    const auto near = [](const QRect& got, const QRect& want) {
+        return qAbs(got.left() - want.left()) <= 1 && qAbs(got.top() - want.top()) <= 1 &&
+               qAbs(got.width() - want.width()) <= 1 && qAbs(got.height() - want.height()) <= 1;
+    };
+    const auto scaled = [factor](const QRect& r) {
+        return QRect(qRound(r.left() * factor), qRound(r.top() * factor), qRound(r.width() * factor),
+                     qRound(r.height() * factor));
+    };
+    const QRect panel = window_->quizPanel(0)->geometry();
+    QVERIFY2(near(panel, scaled(QRect(8, 8, 984, 684)).translated(offset)), qPrintable(QString("panel %1,%2 %3x%4")
+             .arg(panel.x()).arg(panel.y()).arg(panel.width()).arg(panel.height())));
+    // The pictures grow with the window.
+    for (int i = 0; i < 3; ++i) {
+        QWidget* slot = child(QString("picAircraftSelection_%1").arg(i));
+        QVERIFY(near(slot->geometry(), scaled(QRect(8, 8, 288, 192))));
+        QVERIFY(near(child(QString("picOuterChoice_%1").arg(i))->geometry(), scaled(QRect(20 + i * 320, 146, 304, 208))));
+    }
+    // Type grows with it.
+    QCOMPARE(label("lblQuestionNofN_0")->font().pixelSize(), qRound(20 * factor));
+    // Faces are drawn for their present size.
+    for (const char* name : {"imgGrade_0", "picControlBox_0", "imgQuestionMark", "imgSeeProblem_0"}) {
+        PictureBox* b = box(name);
+        QVERIFY2(b->picture().deviceIndependentSize().toSize() == b->size(), name);
+    }
+    QCOMPARE(box("imgGrade_0")->picture(), box("imgGrade_2")->picture());
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(box(QString("imgMenuItem_%1").arg(i + 10))->picture().deviceIndependentSize().toSize(),
+                 box(QString("imgMenuItem_%1").arg(i))->size());
+    // A wrong answer's cross sits where it was designed, in proportion.
+    const int wrong = (correctSlot() + 1) % 3;
+    QTest::mouseClick(box(QString("picAircraftSelection_%1").arg(wrong)), Qt::LeftButton);
+    QWidget* cross = child(QString("shpX1_%1").arg(wrong));
+    QVERIFY(cross->isVisible());
+    QVERIFY(near(cross->geometry(), scaled(QRect(52, 14, 200, 180))));
+    // And back to the design size, exactly.
+    window_->resize(1000, 700);
+    QCOMPARE(window_->quizPanel(0)->geometry(), QRect(8, 8, 984, 684));
+    QCOMPARE(child("picAircraftSelection_0")->size(), QSize(288, 192));
+}
+
+// The window opens at the size and state it was left in.
+void tst_mainwindow::sizeAndStateAreRemembered() {
+    for (const char* key : {"WindowWidth", "WindowHeight", "WindowState"}) SaveAppSetting(key, "");
+    makeWindow();
+    window_->RestoreWindowPlacement();
+    QCOMPARE(window_->size(), QSize(1000, 700));
+    window_->resize(1200, 840);
+    QCOMPARE(GetAppSetting("WindowWidth", ""), QString("1200"));
+    QCOMPARE(GetAppSetting("WindowState", ""), QString("Normal"));
+    window_.reset();
+
+    makeWindow();
+    window_->RestoreWindowPlacement();
+    QCOMPARE(window_->size(), QSize(1200, 840));
+    window_->setWindowState(Qt::WindowMaximized);
+    QCOMPARE(GetAppSetting("WindowState", ""), QString("Maximized"));
+    QCOMPARE(GetAppSetting("WindowWidth", ""), QString("1200")); // the normal size is kept
+    window_.reset();
+
+    makeWindow();
+    window_->RestoreWindowPlacement();
+    QVERIFY(window_->windowState() & Qt::WindowMaximized);
+    window_.reset();
+
+    // Stored sizes that cannot be shown are not used.
+    for (const QStringList& bad : {QStringList{"300", "200"}, QStringList{"90000", "700"}, QStringList{"x", "y"}}) {
+        SaveAppSetting("WindowState", "Normal");
+        SaveAppSetting("WindowWidth", bad[0]);
+        SaveAppSetting("WindowHeight", bad[1]);
+        makeWindow();
+        window_->RestoreWindowPlacement();
+        QCOMPARE(window_->size(), QSize(1000, 700));
+        window_.reset();
+    }
+    for (const char* key : {"WindowWidth", "WindowHeight", "WindowState"}) SaveAppSetting(key, "");
 }
 
 // With the longest names of the demo catalogue on every slot, every label
