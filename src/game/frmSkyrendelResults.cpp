@@ -8,6 +8,7 @@
 #include "quiz/records.h"
 #include "shell/appstate.h"
 #include "shell/errors.h"
+#include "shell/designscale.h"
 #include "shell/helpers.h"
 #include "shell/picturebox.h"
 #include "shell/platform.h"
@@ -67,7 +68,11 @@ frmSkyrendelResults::frmSkyrendelResults(const quiz::QuestionRecords& records, Q
     setObjectName(QStringLiteral("frmSkyrendelResults"));
     setWindowTitle(QString::fromLatin1(kApplicationTitle) + QStringLiteral(" - Results"));
     setModal(true);
-    setFixedSize(kWindowSize);
+    // Designed at 740x680; larger, the design is shown scaled as a whole.
+    resize(kWindowSize);
+    setMinimumSize(kWindowSize * 4 / 5);
+    setSizeGripEnabled(true);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, art::ResultsBackground());
     pal.setColor(QPalette::WindowText, Qt::white);
@@ -77,12 +82,12 @@ frmSkyrendelResults::frmSkyrendelResults(const quiz::QuestionRecords& records, Q
     imgTopHeader_ = new PictureBox(this, QStringLiteral("imgTopHeader"));
     imgTopHeader_->setStretch(true);
     imgTopHeader_->resize(kWindowSize.width(), 64);
-    imgTopHeader_->setPicture(art::ResultsHeading(imgTopHeader_->size()));
+    imgTopHeader_->setFacePainter([](const QSize& s) { return art::ResultsHeading(s); });
 
     Image1_ = new PictureBox(this, QStringLiteral("Image1"));
     Image1_->setStretch(true);
     Image1_->setGeometry(20, 84, 170, 40);
-    Image1_->setPicture(art::YourScore(Image1_->size()));
+    Image1_->setFacePainter([](const QSize& s) { return art::YourScore(s); });
     lblPercent_ = MakeLabel(this, QStringLiteral("lblPercent"), QRect(196, 70, 196, 64), 52, QFont::Black, Qt::white);
     lblNofNCorrect_ =
         MakeLabel(this, QStringLiteral("lblNofNCorrect"), QRect(198, 134, 200, 24), 16, QFont::Normal, Qt::white);
@@ -91,7 +96,7 @@ frmSkyrendelResults::frmSkyrendelResults(const quiz::QuestionRecords& records, Q
         auto* panel = new PictureBox(this, QStringLiteral("picCaptainsChallnege_") + QString::number(i));
         panel->setStretch(true);
         panel->setGeometry(380, 72, 340, 126);
-        panel->setPicture(art::CaptainsChallengePanel(panel->size(), i == 1));
+        panel->setFacePainter([i](const QSize& s) { return art::CaptainsChallengePanel(s, i == 1); });
         if (i == 1) {
             panel->setCursor(Qt::PointingHandCursor);
             panel->setToolTip(QStringLiteral("View your completion certificate (PDF file)"));
@@ -141,7 +146,7 @@ frmSkyrendelResults::frmSkyrendelResults(const quiz::QuestionRecords& records, Q
         auto* arrow = new PictureBox(this, QStringLiteral("cmdChangeAircraft_") + QString::number(b));
         arrow->setStretch(true);
         arrow->setGeometry(b == 0 ? 40 : 636, 396, 64, 64);
-        arrow->setPicture(art::ArrowFace(arrow->size(), b == 1));
+        arrow->setFacePainter([b](const QSize& s) { return art::ArrowFace(s, b == 1); });
         arrow->setCursor(Qt::PointingHandCursor);
         arrow->setToolTip(b == 0 ? QStringLiteral("Previous question") : QStringLiteral("Next question"));
         arrow->setAccessibleName(arrow->toolTip());
@@ -351,6 +356,17 @@ void frmSkyrendelResults::cmdChangeName_Click() { EditUserDetails(this); }
 void frmSkyrendelResults::cmdExit_Click() { accept(); }
 
 void frmSkyrendelResults::showEvent(QShowEvent* event) {
+    if (!scaler_) {
+        // Everything is in place now, the report link included: record the
+        // design, and scale it whenever the window is resized or maximised.
+        scaler_ = new DesignScaler(this, kWindowSize);
+        scaler_->capture();
+        scaler_->onScaled = [this](double) {
+            const QSize exit = cmdExit_->size();
+            cmdExit_->setIcon(QPixmap::fromImage(art::ExitFace(exit, QStringLiteral("Close"))));
+            cmdExit_->setIconSize(exit);
+        };
+    }
     QDialog::showEvent(event);
     // Once the window has its frame, centre the whole of it.
     if (!event->spontaneous()) CenterForm(this);

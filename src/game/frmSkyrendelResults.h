@@ -19,6 +19,7 @@ class QRadioButton;
 class QButtonGroup;
 
 namespace sky {
+class DesignScaler;
 class PictureBox;
 }
 namespace sky::quiz {
@@ -79,6 +80,7 @@ private:
     PictureBox* picCaptainsChallnege_[2] = {};
     QPushButton* cmdChangeName_ = nullptr;
     QPushButton* cmdExit_ = nullptr;
+    DesignScaler* scaler_ = nullptr;
 };
 
 // The digits of text, in their order. A text of 32,767 characters or more

@@ -31,6 +31,16 @@ void PictureBox::setBackColor(const QColor& color) {
     update();
 }
 
+void PictureBox::setFacePainter(std::function<QImage(const QSize&)> painter) {
+    painter_ = std::move(painter);
+    if (painter_ && !size().isEmpty()) setPicture(painter_(size()));
+}
+
+void PictureBox::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    if (painter_ && !size().isEmpty()) setPicture(painter_(size()));
+}
+
 void PictureBox::setKeyboardActivation(bool on) {
     keyboard_ = on;
     setFocusPolicy(on ? Qt::StrongFocus : Qt::NoFocus);

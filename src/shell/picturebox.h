@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QWidget>
+#include <functional>
 
 namespace sky {
 
@@ -31,6 +32,10 @@ public:
     void setBackColor(const QColor& color);
     QColor backColor() const { return back_; }
 
+    // Draws the box's picture for its size, now and whenever the box is
+    // resized, so a face is never a bitmap stretched from another size.
+    void setFacePainter(std::function<QImage(const QSize&)> painter);
+
     // Lets the keyboard reach the box: it takes the focus with Tab, shows a
     // ring while it has it, and Enter, the keypad's Enter or Space click it.
     void setKeyboardActivation(bool on);
@@ -50,6 +55,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
@@ -58,6 +64,7 @@ private:
     QColor back_ = Qt::transparent;
     bool stretch_ = false;
     bool keyboard_ = false;
+    std::function<QImage(const QSize&)> painter_;
 };
 
 } // namespace sky

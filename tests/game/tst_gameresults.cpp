@@ -80,6 +80,7 @@ private slots:
     void captainsChallengePanels();
     void noAnsweredQuestions();
     void exitCloses();
+    void enlargedScreenScalesAsAWhole();
     void removeNonDigits_data();
     void removeNonDigits();
     void removeNonDigitsOfAnOverlongText();
@@ -330,6 +331,28 @@ void TestGameResults::exitCloses() {
     // Opening it again for the same quiz shows the same, from question 1.
     frmSkyrendelResults again(records);
     QCOMPARE(shownQuestion(again), 1);
+}
+
+// Resized or maximised, the screen shows its design scaled as a whole: the
+// photograph grows, and the arrows and panels are drawn for their new size.
+void TestGameResults::enlargedScreenScalesAsAWhole() {
+    const quiz::QuestionRecords records = Records("RWR");
+    frmSkyrendelResults w(records);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QSize photo = child<QWidget>(w, "picAircraft_0")->size();
+    w.resize(1110, 1020);
+    QCOMPARE(child<QWidget>(w, "picAircraft_0")->size(), photo * 1.5);
+    for (const char* name : {"cmdChangeAircraft_0", "cmdChangeAircraft_1", "imgTopHeader", "Image1"}) {
+        auto* b = child<PictureBox>(w, name);
+        QVERIFY2(b->picture().deviceIndependentSize().toSize() == b->size(), name);
+    }
+    QCOMPARE(child<QLabel>(w, "lblPercent")->font().pixelSize(), 78);
+    // Still works: the next question.
+    QTest::mouseClick(child<QWidget>(w, "cmdChangeAircraft_1"), Qt::LeftButton);
+    QCOMPARE(shownQuestion(w), 2);
+    w.resize(740, 680);
+    QCOMPARE(child<QWidget>(w, "picAircraft_0")->size(), photo);
 }
 
 void TestGameResults::removeNonDigits_data() {
