@@ -118,6 +118,7 @@ frmSkyrendelGameSelector::frmSkyrendelGameSelector(QWidget* parent) : QDialog(pa
                                      art::ModeFace(kModeSize, modeWords[m], true)},
                                     QPoint(kModeLeft, kModeTop[m]));
         pic->setCursor(Qt::PointingHandCursor);
+        pic->setKeyboardActivation(true);
         connect(pic, &PictureBox::mouseMoved, this, &frmSkyrendelGameSelector::ResetGoFace);
     }
     connect(picLearningMode_.elements[0], &PictureBox::clicked, this, [this] { picLearningMode_Click(0); });
@@ -244,6 +245,7 @@ frmSkyrendelGameSelector::frmSkyrendelGameSelector(QWidget* parent) : QDialog(pa
                                {art::GoFace(goSize, false), art::GoFace(goSize, true)},
                                QPoint(kWindowSize.width() - 20 - goSize.width(), kWindowSize.height() - 16 - goSize.height()));
     go->setCursor(Qt::PointingHandCursor);
+    go->setKeyboardActivation(true);
     go->setAccessibleName(QStringLiteral("GO"));
     go->setToolTip(QStringLiteral("GO (Enter)"));
     go->installEventFilter(this);

@@ -108,6 +108,8 @@ private slots:
     void keysAndWindowClose();
     void goFaceFollowsMouse();
     void centredWithPaintedStrips();
+    void modePicturesTakeTheKeyboard_data();
+    void modePicturesTakeTheKeyboard();
 
 private:
     std::unique_ptr<FakePlatform> fake_;
@@ -420,6 +422,8 @@ void TestGameSelector::keysAndWindowClose_data() {
     QTest::newRow("Enter on Exit") << "cmdExit" << "enter" << 0 << true;
     QTest::newRow("keypad Enter on Exit") << "cmdExit" << "keypad" << 0 << true;
     QTest::newRow("Space on Exit") << "cmdExit" << "space" << 0 << true;
+    QTest::newRow("Space on GO") << "picGo_0" << "space" << 2 << true;
+    QTest::newRow("Enter on GO") << "picGo_0" << "enter" << 2 << true;
     QTest::newRow("window closed") << "cmbTimeLimit" << "close" << 0 << false;
 }
 
@@ -434,7 +438,7 @@ void TestGameSelector::keysAndWindowClose() {
     QApplication::setActiveWindow(&w);
     act(w, "click:imgGrade_1"); // Custom Challenge, graded at the end
     QWidget* focus = child<QWidget>(w, focusOn);
-    if (focusOn == "cmdExit") {
+    if (focusOn == "cmdExit" || focusOn == "picGo_0") {
         // Reach Exit as a keyboard user does: Tab until it has the focus.
         child<QWidget>(w, "cmbTimeLimit")->setFocus();
         for (int k = 0; k < 40 && QApplication::focusWidget() != focus; ++k)
@@ -456,6 +460,7 @@ void TestGameSelector::keysAndWindowClose() {
     QVERIFY(!w.isVisible());
     QCOMPARE(int(game::GameMode), gameMode);
     QCOMPARE(gametest::SettingsDir::stored("optGrade"), stores ? QString("1") : QString());
+    if (focusOn == "picGo_0") QCOMPARE(game::GradeImmediately, false);
     QCOMPARE(gametest::SettingsDir::stored("optMode"), stores ? QString("1") : QString());
 }
 
@@ -488,6 +493,35 @@ void TestGameSelector::goFaceFollowsMouse() {
     const QImage go = child<PictureBox>(w, "picGo_1")->picture();
     QCOMPARE(go.devicePixelRatio(), w.devicePixelRatioF());
     QCOMPARE(go.size(), child<QWidget>(w, "picGo_0")->size() * w.devicePixelRatioF());
+}
+
+// Tab reaches the mode pictures, which show a ring while they have the
+// focus; Space chooses the mode, as a click does.
+void TestGameSelector::modePicturesTakeTheKeyboard_data() {
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<int>("mode");
+    QTest::newRow("custom") << "picChallengeMode_0" << 1;
+    QTest::newRow("captain's") << "picCaptainsChallenge_0" << 2;
+    QTest::newRow("learning") << "picLearningMode_0" << 0;
+}
+
+void TestGameSelector::modePicturesTakeTheKeyboard() {
+    QFETCH(QString, picture);
+    QFETCH(int, mode);
+    store({"optMode=1"});
+    frmSkyrendelGameSelector w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QApplication::setActiveWindow(&w);
+    auto* target = child<PictureBox>(w, picture);
+    child<QWidget>(w, "optMode_0")->setFocus();
+    for (int k = 0; k < 40 && QApplication::focusWidget() != target; ++k)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(target));
+    QCOMPARE(target->grab().toImage().pixelColor(1, target->height() / 2), PictureBox::focusRingColor());
+    QTest::keyClick(target, Qt::Key_Space);
+    QCOMPARE(w.chosenMode(), mode);
+    QVERIFY(w.isVisible());
 }
 
 // The window opens in the middle of the screen, and the strips between its
