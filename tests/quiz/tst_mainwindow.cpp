@@ -115,6 +115,8 @@ private slots:
     void windowScalesAsAWhole_data();
     void windowScalesAsAWhole();
     void sizeAndStateAreRemembered();
+    void menuCaptionsClearOfTheHoverArrow_data();
+    void menuCaptionsClearOfTheHoverArrow();
     void longNamesFitTheirLabels_data();
     void longNamesFitTheirLabels();
     void listsPanelTogglesAndMarksSource();
@@ -1152,6 +1154,36 @@ void tst_mainwindow::sizeAndStateAreRemembered() {
         window_.reset();
     }
     for (const char* key : {"WindowWidth", "WindowHeight", "WindowState"}) SaveAppSetting(key, "");
+}
+
+// On the face under the mouse, the caption ends well before the arrow.
+void tst_mainwindow::menuCaptionsClearOfTheHoverArrow_data() {
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("design") << QSize(380, 58);
+    QTest::newRow("enlarged") << QSize(608, 93);
+}
+
+void tst_mainwindow::menuCaptionsClearOfTheHoverArrow() {
+    QFETCH(QSize, size);
+    const QImage face = quiz::art::MenuItemFace(size, quiz::art::MenuSymbol::Questions,
+                                                "Frequently Asked Questions", true, false)
+                            .convertToFormat(QImage::Format_ARGB32);
+    const qreal dpr = face.devicePixelRatio();
+    const auto yellowColumn = [&](int x) {
+        for (int y = int(face.height() * 0.2); y < int(face.height() * 0.8); ++y) {
+            const QColor c = face.pixelColor(x, y);
+            if (c.red() > 200 && c.green() > 200 && c.blue() < 120) return true;
+        }
+        return false;
+    };
+    // The arrow: the first yellow column from the right, past the border.
+    int x = face.width() - int(6 * dpr);
+    while (x > 0 && !yellowColumn(x)) --x;
+    while (x > 0 && yellowColumn(x)) --x;
+    const int arrowStart = x + 1;
+    while (x > 0 && !yellowColumn(x)) --x;
+    const int gap = arrowStart - (x + 1);
+    QVERIFY2(gap >= size.height() * 0.15 * dpr, qPrintable(QString("gap of %1 pixels").arg(gap)));
 }
 
 // With the longest names of the demo catalogue on every slot, every label
