@@ -2,10 +2,15 @@
 
 #include "game/frmUserDetails.h"
 #include "shell/appstate.h"
+#include "shell/errors.h"
 #include "shell/folders.h"
 #include "shell/helpers.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QLocale>
+
+#include <cstdio>
 
 namespace sky::game {
 
@@ -57,7 +62,7 @@ QString CertificateFileName(const QString& first, const QString& last) {
 }
 
 QString CertificateDateText(const QDate& date) {
-    return QLocale().monthName(date.month(), QLocale::LongFormat) + QLatin1Char(' ') + QString::number(date.day()) +
+    return QLocale().standaloneMonthName(date.month(), QLocale::LongFormat) + QLatin1Char(' ') + QString::number(date.day()) +
            QStringLiteral(", ") + QString::number(date.year()).rightJustified(4, QLatin1Char('0'));
 }
 
@@ -75,14 +80,61 @@ QString CertificateFields(const QString& nameText, const QString& dateText) {
            fs + clean(dateText);
 }
 
-QString WriteCertificate(const QDate& today) {
-    const QString templatePath = CatPathA(InstallFolder(), QStringLiteral("skrcert.fdp"));
-    const QString output = CatPathA(GetDocumentsFolder(), CertificateFileName(UserFirstName, UserLastName));
+namespace {
+
+QString TemplatePath() { return CatPathA(InstallFolder(), QStringLiteral("skrcert.fdp")); }
+
+// Fills the template into a file beside `output` and then puts it in its
+// place, so that a failure half way never leaves a cut certificate behind
+// nor destroys the one already there.
+void WriteCertificateFile(const QString& output, const QDate& today) {
     const QString name = CertificateSafeText(UserFirstName + QLatin1Char(' ') + UserLastName);
     const QString date = CertificateSafeText(CertificateDateText(today));
-    FillTemplate(templatePath, output, CertificateFields(name, date), QStringLiteral("\r\n"), QStringLiteral("@#$%"));
+    // A short name of its own beside the output, whatever the output's
+    // name length.
+    const QString partial = QFileInfo(output).absolutePath() + QStringLiteral("/.certificate-being-written.partial");
+    try {
+        FillTemplate(TemplatePath(), partial, CertificateFields(name, date), QStringLiteral("\r\n"),
+                     QStringLiteral("@#$%"));
+    } catch (...) {
+        QFile::remove(partial);
+        throw;
+    }
+    if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(output).constData()) != 0) {
+        QFile::remove(partial);
+        throw SkyError(75, QStringLiteral("Path/File access error: ") + output);
+    }
+}
+
+} // namespace
+
+QString DefaultCertificatePath() {
+    return CatPathA(GetDocumentsFolder(), CertificateFileName(UserFirstName, UserLastName));
+}
+
+bool CertificateTemplateUsable() {
+    const QFileInfo info(TemplatePath());
+    return info.isFile() && info.isReadable() && info.size() >= kCertificateNameAt + kCertificateNameWidth &&
+           info.size() >= kCertificateDateAt + kCertificateDateWidth;
+}
+
+QString WriteCertificate(const QDate& today) {
+    const QString documents = GetDocumentsFolder();
+    if (documents.isEmpty())
+        throw SkyError(kErrPathNotFound, QStringLiteral("This computer names no documents folder."));
+    // A user without a documents folder yet gets one.
+    if (!FolderExists(documents) && !MakeFolderPath(documents))
+        throw SkyError(kErrPathNotFound, QStringLiteral("Path not found: ") + documents);
+    const QString output = DefaultCertificatePath();
+    WriteCertificateFile(output, today);
     OpenDocument(output);
     return output;
+}
+
+QString WriteCertificateTo(const QString& path, const QDate& today) {
+    WriteCertificateFile(path, today);
+    OpenDocument(path);
+    return path;
 }
 
 } // namespace sky::game

@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QRadioButton>
 
 namespace sky::game {
@@ -117,6 +118,7 @@ frmSkyrendelGameSelector::frmSkyrendelGameSelector(QWidget* parent) : QDialog(pa
                                      art::ModeFace(kModeSize, modeWords[m], true)},
                                     QPoint(kModeLeft, kModeTop[m]));
         pic->setCursor(Qt::PointingHandCursor);
+        pic->setKeyboardActivation(true);
         connect(pic, &PictureBox::mouseMoved, this, &frmSkyrendelGameSelector::ResetGoFace);
     }
     connect(picLearningMode_.elements[0], &PictureBox::clicked, this, [this] { picLearningMode_Click(0); });
@@ -243,6 +245,7 @@ frmSkyrendelGameSelector::frmSkyrendelGameSelector(QWidget* parent) : QDialog(pa
                                {art::GoFace(goSize, false), art::GoFace(goSize, true)},
                                QPoint(kWindowSize.width() - 20 - goSize.width(), kWindowSize.height() - 16 - goSize.height()));
     go->setCursor(Qt::PointingHandCursor);
+    go->setKeyboardActivation(true);
     go->setAccessibleName(QStringLiteral("GO"));
     go->setToolTip(QStringLiteral("GO (Enter)"));
     go->installEventFilter(this);
@@ -259,7 +262,8 @@ frmSkyrendelGameSelector::frmSkyrendelGameSelector(QWidget* parent) : QDialog(pa
     cmdExit_->setGeometry(QRect(QPoint(20, kWindowSize.height() - 16 - 52), exitSize));
     cmdExit_->setIcon(QPixmap::fromImage(art::ExitFace(exitSize, QStringLiteral("Exit"))));
     cmdExit_->setIconSize(exitSize);
-    cmdExit_->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 0; }"));
+    cmdExit_->setStyleSheet(
+        QStringLiteral("QPushButton { border: none; padding: 0; } QPushButton:focus { border: 2px solid #ffc82e; }"));
     connect(cmdExit_, &QPushButton::clicked, this, &frmSkyrendelGameSelector::cmdExit_Click);
 
     Form_Load();
@@ -467,6 +471,12 @@ void frmSkyrendelGameSelector::keyPressEvent(QKeyEvent* event) {
         switch (event->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
+            // Enter acts on a focused push button (Exit), as Space does;
+            // anywhere else it is GO.
+            if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isEnabled()) {
+                button->click();
+                return;
+            }
             picGo_Click(0);
             return;
         case Qt::Key_Escape:
@@ -488,6 +498,12 @@ bool frmSkyrendelGameSelector::eventFilter(QObject* watched, QEvent* event) {
     // Leaving GO by any path gives it back its normal face.
     if (!picGo_.elements.isEmpty() && watched == picGo_.elements[0] && event->type() == QEvent::Leave) ResetGoFace();
     return QDialog::eventFilter(watched, event);
+}
+
+void frmSkyrendelGameSelector::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Once the window has its frame, centre the whole of it.
+    if (!event->spontaneous()) CenterForm(this);
 }
 
 } // namespace sky::game

@@ -8,14 +8,20 @@
 #include "quiz/records.h"
 #include "shell/appstate.h"
 #include "shell/errors.h"
+#include "shell/designscale.h"
 #include "shell/helpers.h"
 #include "shell/picturebox.h"
 #include "shell/platform.h"
 
 #include <QButtonGroup>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QRadioButton>
+#include <QShortcut>
 
 namespace sky::game {
 
@@ -62,7 +68,11 @@ frmSkyrendelResults::frmSkyrendelResults(const quiz::QuestionRecords& records, Q
     setObjectName(QStringLiteral("frmSkyrendelResults"));
     setWindowTitle(QString::fromLatin1(kApplicationTitle) + QStringLiteral(" - Results"));
     setModal(true);
-    setFixedSize(kWindowSize);
+    // Designed at 740x680; larger, the design is shown scaled as a whole.
+    resize(kWindowSize);
+    setMinimumSize(kWindowSize * 4 / 5);
+    setSizeGripEnabled(true);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, art::ResultsBackground());
     pal.setColor(QPalette::WindowText, Qt::white);
@@ -72,12 +82,12 @@ frmSkyrendelResults::frmSkyrendelResults(const quiz::QuestionRecords& records, Q
     imgTopHeader_ = new PictureBox(this, QStringLiteral("imgTopHeader"));
     imgTopHeader_->setStretch(true);
     imgTopHeader_->resize(kWindowSize.width(), 64);
-    imgTopHeader_->setPicture(art::ResultsHeading(imgTopHeader_->size()));
+    imgTopHeader_->setFacePainter([](const QSize& s) { return art::ResultsHeading(s); });
 
     Image1_ = new PictureBox(this, QStringLiteral("Image1"));
     Image1_->setStretch(true);
     Image1_->setGeometry(20, 84, 170, 40);
-    Image1_->setPicture(art::YourScore(Image1_->size()));
+    Image1_->setFacePainter([](const QSize& s) { return art::YourScore(s); });
     lblPercent_ = MakeLabel(this, QStringLiteral("lblPercent"), QRect(196, 70, 196, 64), 52, QFont::Black, Qt::white);
     lblNofNCorrect_ =
         MakeLabel(this, QStringLiteral("lblNofNCorrect"), QRect(198, 134, 200, 24), 16, QFont::Normal, Qt::white);
@@ -86,12 +96,13 @@ frmSkyrendelResults::frmSkyrendelResults(const quiz::QuestionRecords& records, Q
         auto* panel = new PictureBox(this, QStringLiteral("picCaptainsChallnege_") + QString::number(i));
         panel->setStretch(true);
         panel->setGeometry(380, 72, 340, 126);
-        panel->setPicture(art::CaptainsChallengePanel(panel->size(), i == 1));
+        panel->setFacePainter([i](const QSize& s) { return art::CaptainsChallengePanel(s, i == 1); });
         if (i == 1) {
             panel->setCursor(Qt::PointingHandCursor);
             panel->setToolTip(QStringLiteral("View your completion certificate (PDF file)"));
         }
         connect(panel, &PictureBox::clicked, this, [this, i] { picCaptainsChallnege_Click(i); });
+        panel->setKeyboardActivation(i == 1);
         picCaptainsChallnege_[i] = panel;
     }
     cmdChangeName_ = new QPushButton(QStringLiteral("Change the name on the certificate"), this);
@@ -101,7 +112,8 @@ frmSkyrendelResults::frmSkyrendelResults(const quiz::QuestionRecords& records, Q
     cmdChangeName_->setAutoDefault(false);
     cmdChangeName_->setCursor(Qt::PointingHandCursor);
     cmdChangeName_->setStyleSheet(
-        QStringLiteral("QPushButton { color: #cfe3f7; text-decoration: underline; border: none; font-size: 12px; }"));
+        QStringLiteral("QPushButton { color: #cfe3f7; text-decoration: underline; border: none; font-size: 12px; }"
+                       " QPushButton:focus { border: 2px solid #ffc82e; }"));
     connect(cmdChangeName_, &QPushButton::clicked, this, &frmSkyrendelResults::cmdChangeName_Click);
 
     Label2_ = MakeLabel(this, QStringLiteral("Label2"), QRect(20, 228, 150, 24), 15, QFont::Bold, Qt::white);
@@ -134,12 +146,19 @@ frmSkyrendelResults::frmSkyrendelResults(const quiz::QuestionRecords& records, Q
         auto* arrow = new PictureBox(this, QStringLiteral("cmdChangeAircraft_") + QString::number(b));
         arrow->setStretch(true);
         arrow->setGeometry(b == 0 ? 40 : 636, 396, 64, 64);
-        arrow->setPicture(art::ArrowFace(arrow->size(), b == 1));
+        arrow->setFacePainter([b](const QSize& s) { return art::ArrowFace(s, b == 1); });
         arrow->setCursor(Qt::PointingHandCursor);
         arrow->setToolTip(b == 0 ? QStringLiteral("Previous question") : QStringLiteral("Next question"));
         arrow->setAccessibleName(arrow->toolTip());
         connect(arrow, &PictureBox::clicked, this, [this, b] { cmdChangeAircraft_Click(b); });
+        arrow->setKeyboardActivation(true);
         cmdChangeAircraft_[b] = arrow;
+        // Left and Right page through the questions wherever the focus is,
+        // the filter buttons included.
+        auto* key = new QShortcut(QKeySequence(b == 0 ? Qt::Key_Left : Qt::Key_Right), this);
+        key->setObjectName(b == 0 ? QStringLiteral("shortcutPrevious") : QStringLiteral("shortcutNext"));
+        key->setContext(Qt::WindowShortcut);
+        connect(key, &QShortcut::activated, this, [this, b] { cmdChangeAircraft_Click(b); });
     }
 
     const QSize exitSize(96, 40);
@@ -152,7 +171,8 @@ frmSkyrendelResults::frmSkyrendelResults(const quiz::QuestionRecords& records, Q
     cmdExit_->setGeometry(QRect(QPoint(kWindowSize.width() - 20 - exitSize.width(), 626), exitSize));
     cmdExit_->setIcon(QPixmap::fromImage(art::ExitFace(exitSize, QStringLiteral("Close"))));
     cmdExit_->setIconSize(exitSize);
-    cmdExit_->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 0; }"));
+    cmdExit_->setStyleSheet(
+        QStringLiteral("QPushButton { border: none; padding: 0; } QPushButton:focus { border: 2px solid #ffc82e; }"));
     connect(cmdExit_, &QPushButton::clicked, this, &frmSkyrendelResults::cmdExit_Click);
 
     Form_Load();
@@ -277,19 +297,79 @@ void frmSkyrendelResults::cmdChangeAircraft_Click(int index) {
 void frmSkyrendelResults::picCaptainsChallnege_Click(int index) {
     if (index != 1) return;
     if (!EnsureUserDetails(this)) return;
+    const QString title = QString::fromLatin1(kApplicationTitle);
+    const auto errorText = [](const SkyError& e) {
+        return QStringLiteral("Error ") + QString::number(e.number()) + QStringLiteral(" (") + e.description() +
+               QStringLiteral(")");
+    };
+    QString suggested;
     try {
+        suggested = DefaultCertificatePath();
         WriteCertificate();
+        return;
     } catch (const SkyError& e) {
-        platform().messageBox->show(this, QString::fromLatin1(kApplicationTitle),
-                                    QStringLiteral("Your certificate could not be written.\n\nError ") +
-                                        QString::number(e.number()) + QStringLiteral(" (") + e.description() +
-                                        QStringLiteral(")"),
-                                    MsgIcon::Exclamation, MsgButtons::OkOnly);
+        if (!CertificateTemplateUsable()) {
+            // Nothing to save elsewhere: the program's own template is missing.
+            platform().messageBox->show(this, title,
+                                        QStringLiteral("Your certificate could not be written.\n\n") + errorText(e),
+                                        MsgIcon::Exclamation, MsgButtons::OkOnly);
+            return;
+        }
+        // The documents folder refused it: the user picks another place, as
+        // often as it takes, so the certificate is not lost.
+        QString failure = QStringLiteral("Your certificate could not be written to ") +
+                          QDir::toNativeSeparators(suggested) + QStringLiteral(".\n\n") + errorText(e);
+        for (;;) {
+            const MsgResult answer = platform().messageBox->show(
+                this, title, failure + QStringLiteral("\n\nChoose OK to save it in another place."),
+                MsgIcon::Exclamation, MsgButtons::OkCancel);
+            if (answer != MsgResult::Ok) return;
+            const QString chosen = AskCertificatePath(this, suggested);
+            if (chosen.isEmpty()) return;
+            try {
+                WriteCertificateTo(chosen);
+                return;
+            } catch (const SkyError& again) {
+                suggested = chosen;
+                failure = QStringLiteral("Your certificate could not be written to ") +
+                          QDir::toNativeSeparators(chosen) + QStringLiteral(".\n\n") + errorText(again);
+            }
+        }
     }
+}
+
+QString frmSkyrendelResults::AskCertificatePath(QWidget* parent, const QString& suggested) {
+    QFileDialog dialog(parent, QStringLiteral("Save Your Certificate"), suggested,
+                       QStringLiteral("PDF documents (*.pdf)"));
+    dialog.setObjectName(QStringLiteral("dlgSaveCertificate"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.selectFile(QFileInfo(suggested).fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+    return dialog.selectedFiles().first();
 }
 
 void frmSkyrendelResults::cmdChangeName_Click() { EditUserDetails(this); }
 
 void frmSkyrendelResults::cmdExit_Click() { accept(); }
+
+void frmSkyrendelResults::showEvent(QShowEvent* event) {
+    if (!scaler_) {
+        // Everything is in place now, the report link included: record the
+        // design, and scale it whenever the window is resized or maximised.
+        scaler_ = new DesignScaler(this, kWindowSize);
+        scaler_->capture();
+        scaler_->onScaled = [this](double) {
+            const QSize exit = cmdExit_->size();
+            cmdExit_->setIcon(QPixmap::fromImage(art::ExitFace(exit, QStringLiteral("Close"))));
+            cmdExit_->setIconSize(exit);
+        };
+    }
+    QDialog::showEvent(event);
+    // Once the window has its frame, centre the whole of it.
+    if (!event->spontaneous()) CenterForm(this);
+}
 
 } // namespace sky::game

@@ -19,6 +19,7 @@ class QRadioButton;
 class QButtonGroup;
 
 namespace sky {
+class DesignScaler;
 class PictureBox;
 }
 namespace sky::quiz {
@@ -37,6 +38,9 @@ public:
     void optReview_Click(int index);
     void cmdChangeAircraft_Click(int index);
     void picCaptainsChallnege_Click(int index);
+    // The save dialog offered when the documents folder refuses the
+    // certificate; an empty result when the user cancels.
+    static QString AskCertificatePath(QWidget* parent, const QString& suggested);
     void cmdChangeName_Click();
     void cmdExit_Click();
 
@@ -44,6 +48,9 @@ public:
     int currentQuestion() const { return current_; }
     QString currentFolder() const { return currentFolder_; }
     int currentPictureNumber() const { return currentNumber_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     void Form_Load();
@@ -73,6 +80,7 @@ private:
     PictureBox* picCaptainsChallnege_[2] = {};
     QPushButton* cmdChangeName_ = nullptr;
     QPushButton* cmdExit_ = nullptr;
+    DesignScaler* scaler_ = nullptr;
 };
 
 // The digits of text, in their order. A text of 32,767 characters or more

@@ -127,9 +127,10 @@ PictureBox* AttachResultsReportLink(game::frmSkyrendelResults* results) {
     if (!results) return nullptr;
     auto* link = MakeReportLink(results, QStringLiteral("imgReportProblem_0"),
                                 QString::fromLatin1(art::kReportPictureText), true);
-    // Under the name logo, left of the close button.
-    link->setGeometry(20, 636, 420, 18);
-    link->setPicture(art::ReportLinkFace(link->size(), QString::fromLatin1(art::kReportPictureText), true));
+    // Under the name logo, clear of it, left of the close button.
+    link->setGeometry(20, 652, 420, 20);
+    link->setFacePainter(
+        [](const QSize& s) { return art::ReportLinkFace(s, QString::fromLatin1(art::kReportPictureText), true); });
     QObject::connect(link, &PictureBox::clicked, results, [results] {
         ReportIssue(results->currentFolder(), results->currentPictureNumber(), results);
     });

@@ -14,7 +14,9 @@
 #include "quiz/scoring.h"
 #include "shell/appstate.h"
 #include "shell/artwork.h"
+#include "shell/designscale.h"
 #include "shell/errors.h"
+#include "shell/helpers.h"
 #include "shell/picturebox.h"
 #include "shell/platform.h"
 #include "shell/settings.h"
@@ -26,6 +28,8 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QScreen>
 #include <QShortcut>
 #include <QTimer>
 
@@ -56,7 +60,8 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
-        const qreal w = 12;
+        // Pens in proportion to the mark, which grows with the window.
+        const qreal w = 12 * height() / 180.0;
         const QRectF r = QRectF(rect()).adjusted(w, w, -w, -w);
         if (kind_ == Circle) {
             p.setPen(QPen(QColor(255, 255, 255, 190), w + 6));
@@ -120,6 +125,30 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QRect& r, int pixe
     return l;
 }
 
+// Shrinks a one-line caption's type, from the size it was designed with,
+// until the whole text fits its label; a name too long even at the smallest
+// size wraps onto a second line.
+void FitText(QLabel* l) {
+    const int designed = l->property("DesignPixelSize").toInt() > 0 ? l->property("DesignPixelSize").toInt()
+                                                                    : l->font().pixelSize();
+    if (designed <= 0) return;
+    l->setProperty("DesignPixelSize", designed);
+    const double scale = l->window()->property("DesignScale").isValid() ? l->window()->property("DesignScale").toDouble()
+                                                                        : 1.0;
+    const int design = qMax(1, qRound(designed * scale));
+    QFont f = l->font();
+    const int room = l->width() - 4;
+    int size = design;
+    constexpr int kSmallest = 11;
+    for (; size > kSmallest; --size) {
+        f.setPixelSize(size);
+        if (QFontMetrics(f).horizontalAdvance(l->text()) <= room) break;
+    }
+    f.setPixelSize(size);
+    l->setFont(f);
+    l->setWordWrap(QFontMetrics(f).horizontalAdvance(l->text()) > room);
+}
+
 void setTextColour(QLabel* l, const QColor& c) {
     QPalette pal = l->palette();
     pal.setColor(QPalette::WindowText, c);
@@ -152,7 +181,9 @@ void showStoredFace(PictureBox* element, const PictureBox* store) {
 frmSkyrendelMainMenu::frmSkyrendelMainMenu(QWidget* parent) : QWidget(parent), generator_(lists_) {
     setObjectName(QStringLiteral("frmSkyrendelMainMenu"));
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
-    setFixedSize(kWindowSize);
+    // Designed at 1000x700; any larger size shows the design scaled as a whole.
+    resize(kWindowSize);
+    setMinimumSize(kWindowSize * 4 / 5);
     setMouseTracking(true);
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -202,6 +233,81 @@ frmSkyrendelMainMenu::frmSkyrendelMainMenu(QWidget* parent) : QWidget(parent), g
         });
         connect(imgSeeProblem_[i], &PictureBox::clicked, this, [this, i] { learning::imgSeeProblem_Click(i, this); });
     }
+
+    // The learning panel lays out its own pages at any size; the lists
+    // panel is a diagnostic view. Everything else scales with the window.
+    scaler_ = new DesignScaler(this, kWindowSize);
+    scaler_->leaveContents(picLearningMode_);
+    scaler_->leaveContents(picLists_);
+    scaler_->capture();
+    scaler_->onScaled = [this](double) { redrawFaces(); };
+}
+
+void frmSkyrendelMainMenu::redrawFaces() {
+    // Every face is drawn again for its control's new size, when it is next
+    // needed.
+    if (auto* emblem = findChild<QLabel*>(QStringLiteral("imgEmblem")))
+        emblem->setPixmap(artwork::SplashArtwork(emblem->size()));
+    for (int i = 0; i < 5; ++i) updateMenuItem(i);
+    PictureBox* const next = picNextQuestion_[0];
+    PictureBox* const grade = imgGrade_[0];
+    PictureBox* const review = imgReviewQuestion_[0];
+    for (int i = 2; i < 4; ++i)
+        picNextQuestion_[i]->setPictureSource([next, i] { return art::NextQuestionFace(next->size(), i == 3); });
+    for (int i = 2; i < 6; ++i)
+        imgGrade_[i]->setPictureSource([grade, i] { return art::GradeFace(grade->size(), i < 4, i % 2 == 1); });
+    for (int i = 2; i < 5; ++i)
+        imgReviewQuestion_[i]->setPictureSource([review, i] { return art::ReviewFace(review->size(), i - 2); });
+    for (int c = 0; c < 2; ++c) {
+        auto* band = static_cast<PictureBox*>(picControlBox_[c]);
+        band->setPictureSource([band] { return art::ControlBand(band->size()); });
+        PictureBox* const badge = imgCaptainsChallenge_[c];
+        badge->setPictureSource([badge] { return art::CaptainsChallengeBadge(badge->size()); });
+        PictureBox* const link = imgSeeProblem_[c];
+        link->setPictureSource([link] {
+            return learning::art::ReportLinkFace(link->size(), QString::fromLatin1(learning::art::kSeeProblemText),
+                                                 false);
+        });
+        // The buttons show their faces again, at the new size.
+        showStoredFace(picNextQuestion_[c], picNextQuestion_[2]);
+        showGradeFace(c, false);
+        showStoredFace(imgReviewQuestion_[c], imgReviewQuestion_[2]);
+    }
+    PictureBox* const mark = imgQuestionMark_;
+    mark->setPictureSource([mark] { return art::QuestionMark(mark->size()); });
+    for (QLabel* l : lblAircraftLabel_) FitText(l);
+}
+
+void frmSkyrendelMainMenu::RestoreWindowPlacement() {
+    const int w = GetAppSetting(QStringLiteral("WindowWidth"), QString()).toInt();
+    const int h = GetAppSetting(QStringLiteral("WindowHeight"), QString()).toInt();
+    const QRect room = screen() ? screen()->availableGeometry() : QRect();
+    if (w >= minimumWidth() && h >= minimumHeight() && (room.isEmpty() || (w <= room.width() && h <= room.height())))
+        resize(w, h);
+    if (GetAppSetting(QStringLiteral("WindowState"), QString()) == QLatin1String("Maximized"))
+        setWindowState(windowState() | Qt::WindowMaximized);
+    placementRestored_ = true;
+}
+
+void frmSkyrendelMainMenu::rememberPlacement() {
+    if (!placementRestored_) return;
+    const bool maximised = windowState() & Qt::WindowMaximized;
+    SaveAppSetting(QStringLiteral("WindowState"), maximised ? QStringLiteral("Maximized") : QStringLiteral("Normal"));
+    // The normal size is kept while maximised, for the next restore.
+    if (!maximised && !(windowState() & (Qt::WindowMinimized | Qt::WindowFullScreen))) {
+        SaveAppSetting(QStringLiteral("WindowWidth"), QString::number(width()));
+        SaveAppSetting(QStringLiteral("WindowHeight"), QString::number(height()));
+    }
+}
+
+void frmSkyrendelMainMenu::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    rememberPlacement();
+}
+
+void frmSkyrendelMainMenu::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) rememberPlacement();
 }
 
 frmSkyrendelMainMenu::~frmSkyrendelMainMenu() {
@@ -225,6 +331,9 @@ void frmSkyrendelMainMenu::buildMenu() {
         item->setAccessibleName(QString::fromLatin1(kMenuCaptions[i]));
         connect(item, &PictureBox::clicked, this, [this, i] { imgMenuItem_Click(i); });
         connect(item, &PictureBox::mouseMoved, this, [this, i] { imgMenuItem_MouseMove(i); });
+        // Tab, the arrow keys and Enter work the menu as the mouse does.
+        item->setKeyboardActivation(true);
+        item->installEventFilter(this);
     }
     for (int i = 0; i < 5; ++i) updateMenuItem(i);
 }
@@ -236,8 +345,9 @@ void frmSkyrendelMainMenu::updateMenuItem(int i) {
     const bool available = isMenuItemAvailable(i);
     for (int store : {i + 5, i + 10}) {
         const bool hover = store < 10;
-        imgMenuItem_[store]->setPictureSource([symbol = symbols[i], i, lit = hover && available, available] {
-            return art::MenuItemFace(kMenuItemSize, symbol, QString::fromLatin1(kMenuCaptions[i]), lit, !available);
+        PictureBox* shown = imgMenuItem_[i];
+        imgMenuItem_[store]->setPictureSource([shown, symbol = symbols[i], i, lit = hover && available, available] {
+            return art::MenuItemFace(shown->size(), symbol, QString::fromLatin1(kMenuCaptions[i]), lit, !available);
         });
     }
     PictureBox* item = imgMenuItem_[i];
@@ -359,11 +469,10 @@ void frmSkyrendelMainMenu::buildPicturesPanel() {
         shpO_[i] = new MarkShape(picOuterChoice_[i], QStringLiteral("shpO_%1").arg(i), MarkShape::Circle);
         shpX1_[i] = new MarkShape(picOuterChoice_[i], QStringLiteral("shpX1_%1").arg(i), MarkShape::LineDown);
         shpX2_[i] = new MarkShape(picOuterChoice_[i], QStringLiteral("shpX2_%1").arg(i), MarkShape::LineUp);
-        if (i == 0) {
-            shpO_[0]->setGeometry(72, 14, 160, 180);
-            shpX1_[0]->setGeometry(52, 14, 200, 180);
-            shpX2_[0]->setGeometry(52, 14, 200, 180);
-        }
+        // Every frame's marks have the design place of element 0's.
+        shpO_[i]->setGeometry(72, 14, 160, 180);
+        shpX1_[i]->setGeometry(52, 14, 200, 180);
+        shpX2_[i]->setGeometry(52, 14, 200, 180);
         lblAircraftLabel_[i] = makeLabel(panel, QStringLiteral("lblAircraftLabel_%1").arg(i),
                                          QRect(20 + i * 320, 362, 304, 32), 17, true, Qt::AlignCenter);
         setTextColour(lblAircraftLabel_[i], kNavyText);
@@ -566,6 +675,8 @@ void frmSkyrendelMainMenu::buildListsPanel() {
 void frmSkyrendelMainMenu::Form_Load(const QStringList& arguments) {
     try {
         RunStartup(*this, arguments);
+        RestoreWindowPlacement();
+        CenterForm(this);
     } catch (const ProcessExited&) {
         throw;
     } catch (const SkyError& e) {
@@ -603,8 +714,9 @@ void frmSkyrendelMainMenu::ArrangePanels() {
     // 120 twips (8 pixels) from the top and left, 240 twips smaller than
     // the inner area.
     const int m = 120 / 15;
+    const QRect design(m, m, kWindowSize.width() - 2 * m, kWindowSize.height() - 2 * m);
     for (QWidget* w : {picLearningMode_, picChallengeMode_, picChallengeMode2_}) {
-        w->setGeometry(m, m, width() - 2 * m, height() - 2 * m);
+        w->setGeometry(scaler_ ? scaler_->mapFromDesign(design) : design);
         w->hide();
     }
     for (int i = 0; i < 3; ++i) {
@@ -684,9 +796,40 @@ void frmSkyrendelMainMenu::closeEvent(QCloseEvent* event) {
     imgMenuItem_Click(4);
 }
 
+void frmSkyrendelMainMenu::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The keyboard starts on the menu's play item.
+    if (!focusWidget() && !isQuizInProgress() && picLearningMode_->isHidden())
+        imgMenuItem_[3]->setFocus(Qt::OtherFocusReason);
+}
+
 void frmSkyrendelMainMenu::mouseMoveEvent(QMouseEvent*) { ResetRollovers(); }
 
 bool frmSkyrendelMainMenu::eventFilter(QObject* watched, QEvent* event) {
+    for (int i = 0; i < 5; ++i) {
+        if (watched != imgMenuItem_[i]) continue;
+        if (event->type() == QEvent::FocusIn) {
+            // The item with the focus wears the face under the mouse.
+            imgMenuItem_MouseMove(i);
+        } else if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            const int step = (key == Qt::Key_Down || key == Qt::Key_Right) ? 1
+                             : (key == Qt::Key_Up || key == Qt::Key_Left) ? -1
+                                                                           : 0;
+            if (step != 0) {
+                // The next item that leads somewhere, round the column.
+                for (int k = 1; k <= 5; ++k) {
+                    PictureBox* next = imgMenuItem_[(i + step * k + 10) % 5];
+                    if (next->isEnabled()) {
+                        next->setFocus(Qt::TabFocusReason);
+                        break;
+                    }
+                }
+                return true;
+            }
+        }
+        return QWidget::eventFilter(watched, event);
+    }
     if (event->type() == QEvent::MouseMove) ResetRollovers();
     return QWidget::eventFilter(watched, event);
 }
@@ -855,11 +998,13 @@ void frmSkyrendelMainMenu::NewQuestion() {
         data::LoadAircraftNameLogo(folder, cmdNameSelector_[slot]);
         const int n = data::LoadAircraftPicture(folder, -1, picAircraftSelection_[slot]);
         lblAircraftLabel_[slot]->setText(lists_.GetAircraftName(folder));
+        FitText(lblAircraftLabel_[slot]);
         if (slot == q.correctIndex) {
             imgAircraftNameForPicSelection_->setPicture(cmdNameSelector_[slot]->picture());
             imgAircraftNameForPicSelectionCurrent_[3] = cmdNameSelector_[slot]->picture();
             picAircraftSelection_[3]->setPicture(picAircraftSelection_[slot]->picture());
             lblAircraftLabel_[3]->setText(lists_.GetAircraftName(folder));
+            FitText(lblAircraftLabel_[3]);
             correctRecord = q.correctLetter() + QStringLiteral("!") + QString::number(n);
         }
         *answerLists[slot] << folder + QStringLiteral("!") + QString::number(n);
@@ -1009,6 +1154,7 @@ void frmSkyrendelMainMenu::imgReviewQuestion_MouseDown(int index) {
     for (QLabel* l : lblAircraftLabel_) {
         const QString caption = l->text();
         l->setText(tag(l));
+        FitText(l);
         setTag(l, caption);
         l->show();
     }
@@ -1038,6 +1184,7 @@ void frmSkyrendelMainMenu::imgReviewQuestion_MouseUp(int index) {
     for (QLabel* l : lblAircraftLabel_) {
         const QString caption = l->text();
         l->setText(tag(l));
+        FitText(l);
         setTag(l, caption);
         l->hide();
     }

@@ -29,6 +29,7 @@ class QPushButton;
 class QTimer;
 
 namespace sky {
+class DesignScaler;
 class PictureBox;
 }
 
@@ -66,6 +67,9 @@ public:
     [[noreturn]] void ExitProgram();
     // True while either quiz panel is shown.
     bool isQuizInProgress() const;
+    // Gives the window the size and state it had when last used, and from
+    // then on remembers every change of them in the settings store.
+    void RestoreWindowPlacement();
 
     // --- Learning panel ---------------------------------------------------
     // Shows tab page t (0 or 1) of the learning panel.
@@ -127,11 +131,17 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenu();
+    // Draws every picture of the window again at its present size.
+    void redrawFaces();
+    void rememberPlacement();
     // Draws item i's faces for whether it is available, and shows its normal face.
     void updateMenuItem(int i);
     void buildLearningPanel();
@@ -150,6 +160,8 @@ private:
     void setTag(QWidget* w, const QString& text);
     QString tag(const QWidget* w) const;
 
+    DesignScaler* scaler_ = nullptr;
+    bool placementRestored_ = false;
     data::CatalogLists lists_;
     QuestionRecords records_;
     QuestionGenerator generator_;

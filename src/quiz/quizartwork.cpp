@@ -144,7 +144,10 @@ QImage MenuItemFace(const QSize& size, MenuSymbol symbol, const QString& caption
     const QColor ink = dimmed ? QColor(0x34, 0x3e, 0x50) : (hover ? kSky.darker(110) : kNavy);
     const QColor disc = dimmed ? kDim : (hover ? kYellow : kWhite);
     drawSymbol(p, symbol, c, d, ink, disc);
-    const QRectF text(c.x() + d / 2 + 14, r.top(), r.right() - c.x() - d / 2 - 40, r.height());
+    // Room on the right for the hover chevron and a clear gap before it,
+    // in proportion to the face.
+    const qreal chevronReserve = size.height() * 0.85; // the same on every face: no jump on hover
+    const QRectF text(c.x() + d / 2 + 14, r.top(), r.right() - c.x() - d / 2 - 14 - chevronReserve, r.height());
     p.setFont(FittedFont(caption, int(size.height() * 0.36), text.width(), true));
     p.setPen(dimmed ? kDim : (hover ? kYellow : kWhite));
     if (dimmed) {
@@ -160,11 +163,12 @@ QImage MenuItemFace(const QSize& size, MenuSymbol symbol, const QString& caption
     }
     if (hover && !dimmed) {
         // A small chevron on the right.
-        p.setPen(QPen(kYellow, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        const qreal x = r.right() - 22;
+        const qreal k = size.height() / 58.0;
+        p.setPen(QPen(kYellow, 3 * k, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        const qreal x = r.right() - 22 * k;
         const qreal y = r.center().y();
-        p.drawLine(QPointF(x - 6, y - 9), QPointF(x + 3, y));
-        p.drawLine(QPointF(x + 3, y), QPointF(x - 6, y + 9));
+        p.drawLine(QPointF(x - 6 * k, y - 9 * k), QPointF(x + 3 * k, y));
+        p.drawLine(QPointF(x + 3 * k, y), QPointF(x - 6 * k, y + 9 * k));
     }
     return img;
 }

@@ -9,6 +9,14 @@ namespace sky {
 
 // The program's name, organisation, version and desktop entry.
 void NameApplication(QCoreApplication& app);
+// Gives the whole program one look: the Fusion style, whose focus frames
+// show where the keyboard is, and one style sheet for dialogs, push
+// buttons and message boxes on the dark theme. Windows that draw their own
+// faces (pictures, flat picture buttons) keep them; a flat button shows a
+// ring when it has the focus.
+void ApplyProgramStyle(QApplication& app);
+// The style sheet ApplyProgramStyle installs.
+QString ProgramStyleSheet();
 
 class Application : public QApplication {
 public:

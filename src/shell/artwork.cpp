@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QLinearGradient>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
@@ -121,13 +122,21 @@ QPixmap SplashArtwork(const QSize& size) {
     p.fillRect(QRect(QPoint(0, 0), size), sky);
     const int e = size.height() * 3 / 5;
     p.drawPixmap(24, (size.height() - e) / 2, Emblem(e));
+    // The title and the subtitle as one block, centred, with a gap below
+    // the title's descenders so that the "y" never touches the subtitle.
+    const QFont title = TitleFont(size.height() / 4);
+    const QFont subtitle = TitleFont(qMax(10, size.height() / 11), false);
+    const QFontMetrics ft(title), fs(subtitle);
+    const int gap = qMax(3, size.height() / 40);
+    const int top = (size.height() - (ft.height() + gap + fs.height())) / 2;
+    const int left = 24 + e + 18;
+    const int width = size.width() - e - 48;
     p.setPen(kWhite);
-    p.setFont(TitleFont(size.height() / 4));
-    const QRect text(24 + e + 18, 0, size.width() - e - 48, size.height());
-    p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Skyrendel"));
-    p.setFont(TitleFont(qMax(10, size.height() / 11), false));
+    p.setFont(title);
+    p.drawText(QRect(left, top, width, ft.height()), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Skyrendel"));
+    p.setFont(subtitle);
     p.setPen(kSkyLight);
-    p.drawText(text.adjusted(0, size.height() / 3, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+    p.drawText(QRect(left, top + ft.height() + gap, width, fs.height()), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("Aircraft recognition trainer"));
     return pm;
 }

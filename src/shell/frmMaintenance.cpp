@@ -2,6 +2,7 @@
 
 #include "shell/appstate.h"
 #include "shell/artwork.h"
+#include "shell/helpers.h"
 #include "shell/platform.h"
 
 #include <QApplication>
@@ -42,7 +43,10 @@ frmMaintenance::frmMaintenance(QWidget* owner) : QWidget(owner, Qt::Dialog | Qt:
 void frmMaintenance::showModeless() {
     if (!g_open) g_open = new frmMaintenance(MainWindowWidget());
     g_open->setAttribute(Qt::WA_DeleteOnClose);
+    // In the middle of the screen, whether or not the main window is shown.
+    CenterForm(g_open);
     g_open->show();
+    CenterForm(g_open);
 }
 
 void frmMaintenance::closeIfOpen() {

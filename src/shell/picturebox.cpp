@@ -1,5 +1,6 @@
 #include "shell/picturebox.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -48,20 +49,70 @@ void PictureBox::setBackColor(const QColor& color) {
     update();
 }
 
+void PictureBox::setFacePainter(std::function<QImage(const QSize&)> painter) {
+    painter_ = std::move(painter);
+    if (painter_ && !size().isEmpty()) setPicture(painter_(size()));
+}
+
+void PictureBox::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    if (painter_ && !size().isEmpty()) setPicture(painter_(size()));
+}
+
+void PictureBox::setKeyboardActivation(bool on) {
+    keyboard_ = on;
+    setFocusPolicy(on ? Qt::StrongFocus : Qt::NoFocus);
+    update();
+}
+
+QColor PictureBox::focusRingColor() { return QColor(0xff, 0xc8, 0x2e); }
+
 void PictureBox::paintEvent(QPaintEvent*) {
     QPainter p(this);
     if (back_.alpha() > 0) p.fillRect(rect(), back_);
     const QImage& image = drawn();
-    if (image.isNull()) return;
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    if (stretch_) {
-        p.drawImage(rect(), image);
+    if (!image.isNull()) {
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        if (stretch_) {
+            p.drawImage(rect(), image);
+        } else {
+            QSize s = image.deviceIndependentSize().toSize();
+            s.scale(size(), Qt::KeepAspectRatio);
+            // A picture a pixel or two short of the box (rounding of its
+            // shape) fills it, instead of leaving a thin strip of background.
+            if (width() - s.width() <= 2) s.setWidth(width());
+            if (height() - s.height() <= 2) s.setHeight(height());
+            const QRect target(QPoint((width() - s.width()) / 2, (height() - s.height()) / 2), s);
+            p.drawImage(target, image);
+        }
+    }
+    if (keyboard_ && hasFocus()) {
+        // Where the keyboard is: a ring just inside the edge.
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(QPen(focusRingColor(), 3));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+    }
+}
+
+void PictureBox::keyPressEvent(QKeyEvent* e) {
+    if (keyboard_ && isEnabled() && (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+        (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Space)) {
+        e->accept();
+        emit clicked();
         return;
     }
-    QSize s = image.size();
-    s.scale(size(), Qt::KeepAspectRatio);
-    const QRect target(QPoint((width() - s.width()) / 2, (height() - s.height()) / 2), s);
-    p.drawImage(target, image);
+    QWidget::keyPressEvent(e);
+}
+
+void PictureBox::focusInEvent(QFocusEvent* e) {
+    update();
+    QWidget::focusInEvent(e);
+}
+
+void PictureBox::focusOutEvent(QFocusEvent* e) {
+    update();
+    QWidget::focusOutEvent(e);
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* e) { emit mouseDown(e->button()); }

@@ -4,7 +4,6 @@
 
 #include <QImage>
 #include <QWidget>
-
 #include <functional>
 
 namespace sky {
@@ -37,6 +36,17 @@ public:
     void setBackColor(const QColor& color);
     QColor backColor() const { return back_; }
 
+    // Draws the box's picture for its size, now and whenever the box is
+    // resized, so a face is never a bitmap stretched from another size.
+    void setFacePainter(std::function<QImage(const QSize&)> painter);
+
+    // Lets the keyboard reach the box: it takes the focus with Tab, shows a
+    // ring while it has it, and Enter, the keypad's Enter or Space click it.
+    void setKeyboardActivation(bool on);
+    bool keyboardActivation() const { return keyboard_; }
+    // The colour of the focus ring.
+    static QColor focusRingColor();
+
 signals:
     void clicked();
     void mouseDown(Qt::MouseButton button);
@@ -48,6 +58,10 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     const QImage& drawn() const;
@@ -55,6 +69,8 @@ private:
     mutable std::function<QImage()> source_;
     QColor back_ = Qt::transparent;
     bool stretch_ = false;
+    bool keyboard_ = false;
+    std::function<QImage(const QSize&)> painter_;
 };
 
 } // namespace sky

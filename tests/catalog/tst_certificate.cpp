@@ -68,6 +68,25 @@ private slots:
         QCOMPARE(BuildTemplate(), t); // the same bytes on every build
     }
 
+    // What a viewer shows as the document's title and author.
+    void documentInformationReadsAsWritten_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("title") << "Title" << QString::fromUtf8("Certificate of Completion: Captain\u2019s Challenge");
+        QTest::newRow("author") << "Author" << "Skyrendel";
+    }
+
+    void documentInformationReadsAsWritten() {
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        const Run info = run("pdfinfo", {"-enc", "UTF-8", template_});
+        QVERIFY2(info.code == 0, info.err);
+        QString found;
+        for (const QString& line : QString::fromUtf8(info.out).split('\n'))
+            if (line.startsWith(key + ":")) found = line.mid(key.size() + 1).trimmed();
+        QCOMPARE(found, value);
+    }
+
     void filledCertificateIsValidAndShowsNameAndDate_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("date");

@@ -14,6 +14,8 @@
 #include "support/fixtures.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QPointer>
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
@@ -91,13 +93,13 @@ QString Centred(const QString& text, int width) {
     return (QString(before, ' ') + text).leftJustified(width, ' ');
 }
 
-// Runs `fill` on the user-details dialog as soon as it is open.
-void WhenDetailsDialogOpens(std::function<void(QDialog*)> fill) {
+// Runs `fill` on the dialog called `name` as soon as it is open.
+QTimer* WhenDialogOpens(const QString& name, std::function<void(QDialog*)> fill) {
     auto* timer = new QTimer;
     timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, fill] {
+    QObject::connect(timer, &QTimer::timeout, [timer, fill, name] {
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->objectName() == "frmUserDetails" && w->isVisible()) {
+            if (w->objectName() == name && w->isVisible()) {
                 timer->stop();
                 timer->deleteLater();
                 fill(qobject_cast<QDialog*>(w));
@@ -105,7 +107,10 @@ void WhenDetailsDialogOpens(std::function<void(QDialog*)> fill) {
             }
     });
     timer->start();
+    return timer;
 }
+
+void WhenDetailsDialogOpens(std::function<void(QDialog*)> fill) { WhenDialogOpens("frmUserDetails", fill); }
 
 void FillDetails(QDialog* d, const QString& first, const QString& last, const QString& email) {
     d->findChild<QLineEdit*>("txtFirstName")->setText(first);
@@ -148,6 +153,11 @@ private slots:
     void ensureAsksOnlyWithoutAName();
     void successPanelAsksThenWritesAndOpens();
     void successPanelReportsAFailure();
+    void monthIsTheStandaloneName_data();
+    void monthIsTheStandaloneName();
+    void missingDocumentsFolderIsMade();
+    void refusedFolderOffersAnotherPlace_data();
+    void refusedFolderOffersAnotherPlace();
 
 private:
     std::unique_ptr<FakePlatform> fake_;
@@ -422,6 +432,143 @@ void TestGameCertificate::successPanelReportsAFailure() {
     QCOMPARE(fake_->messageBox.shown.size(), 1);
     QVERIFY(fake_->messageBox.shown[0].text.startsWith("Your certificate could not be written."));
     QVERIFY(fake_->shell.opened.isEmpty());
+    QVERIFY(w.isVisible());
+}
+
+// The month as a calendar names it, not the form used inside a date
+// ("maaliskuuta", "marca"), so the certificate reads "maaliskuu 7, 2024".
+void TestGameCertificate::monthIsTheStandaloneName_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("English") << QLocale(QLocale::English, QLocale::UnitedStates) << QDate(2024, 3, 7)
+                             << "March 7, 2024";
+    QTest::newRow("Finnish") << QLocale(QLocale::Finnish, QLocale::Finland) << QDate(2024, 3, 7)
+                             << "maaliskuu 7, 2024";
+    QTest::newRow("Polish") << QLocale(QLocale::Polish, QLocale::Poland) << QDate(2024, 3, 7) << "marzec 7, 2024";
+    QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << QDate(2025, 12, 25)
+                            << "Dezember 25, 2025";
+}
+
+void TestGameCertificate::monthIsTheStandaloneName() {
+    QFETCH(QLocale, locale);
+    QFETCH(QDate, date);
+    QFETCH(QString, text);
+    QLocale::setDefault(locale);
+    const QString got = CertificateDateText(date);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QCOMPARE(got, text);
+
+    // And so it is written into the file.
+    QLocale::setDefault(locale);
+    UserFirstName = "Anna";
+    const QString path = WriteCertificate(date);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QCOMPARE(QString::fromLatin1(ReadAll(path).mid(kCertificateDateAt, kCertificateDateWidth)).trimmed(), text);
+}
+
+// A user who has never had a documents folder still gets the certificate.
+void TestGameCertificate::missingDocumentsFolderIsMade() {
+    fake_->folders.documentsPath = fake_->root.path() + "/home/Documents";
+    SaveAppSetting("UserFirstName", "Anna");
+    SaveAppSetting("UserLastName", "Lee");
+    // Had it failed, the user would be offered another place: say no.
+    fake_->messageBox.setNextAnswer(MsgResult::Cancel);
+    bool askedElsewhere = false;
+    QPointer<QTimer> watch =
+        WhenDialogOpens("dlgSaveCertificate", [&](QDialog* d) { askedElsewhere = true; d->reject(); });
+    const quiz::QuestionRecords records = PassedChallenge();
+    frmSkyrendelResults w(records);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QTest::mouseClick(w.findChild<QWidget*>("picCaptainsChallnege_1"), Qt::LeftButton);
+    delete watch.data();
+    QVERIFY(!askedElsewhere);
+    const QString path = fake_->folders.documentsPath + "/Certificate_Anna_Lee.pdf";
+    QVERIFY(fake_->messageBox.shown.isEmpty());
+    QCOMPARE(fake_->shell.opened, QStringList{path});
+    QCOMPARE(ReadAll(path).size(), ReadAll(templatePath_).size());
+}
+
+// When the documents folder cannot take the file, the user is offered a
+// save dialog; what the user chooses there decides where it goes.
+void TestGameCertificate::refusedFolderOffersAnotherPlace_data() {
+    QTest::addColumn<QString>("boxAnswer");  // "ok" or "cancel" for the warning
+    QTest::addColumn<QString>("dialog");     // "save", "cancel", "bad then save", or "" when none opens
+    QTest::addColumn<int>("warnings");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("saved elsewhere") << "ok" << "save" << 1 << true;
+    QTest::newRow("warning cancelled: no dialog") << "cancel" << "" << 1 << false;
+    QTest::newRow("dialog cancelled") << "ok" << "cancel" << 1 << false;
+    QTest::newRow("second place also refused, third taken") << "ok" << "bad then save" << 2 << true;
+}
+
+void TestGameCertificate::refusedFolderOffersAnotherPlace() {
+    QFETCH(QString, boxAnswer);
+    QFETCH(QString, dialog);
+    QFETCH(int, warnings);
+    QFETCH(bool, written);
+    // The documents "folder" lies under a plain file: it cannot be made.
+    const QString blocker = fake_->root.path() + "/blocker";
+    QVERIFY(WriteAll(blocker, "not a folder"));
+    fake_->folders.documentsPath = blocker + "/Documents";
+    const QString chosenFolder = fake_->root.path() + "/elsewhere";
+    QVERIFY(QDir().mkpath(chosenFolder));
+    const QString chosen = chosenFolder + "/My certificate.pdf";
+    // A place the dialog accepts but that cannot be written: a folder sits
+    // where the file is first written.
+    const QString refusedFolder = fake_->root.path() + "/refused";
+    const QString refused = refusedFolder + "/Refused.pdf";
+    QVERIFY(QDir().mkpath(refusedFolder + "/.certificate-being-written.partial"));
+    SaveAppSetting("UserFirstName", "Anna");
+    SaveAppSetting("UserLastName", "Lee");
+    for (int k = 0; k < warnings; ++k) fake_->messageBox.setNextAnswer(boxAnswer == "ok" ? MsgResult::Ok : MsgResult::Cancel);
+
+    int dialogs = 0;
+    // Puts a file name into the open save dialog, as a user pasting it, and
+    // clicks Save; or presses Escape.
+    std::function<void(QDialog*)> answer = [&](QDialog* d) {
+        ++dialogs;
+        auto* edit = d->findChild<QLineEdit*>("fileNameEdit");
+        QVERIFY(edit);
+        const bool bad = dialog == "bad then save" && dialogs == 1;
+        if (dialog == "cancel") {
+            QTest::keyClick(edit, Qt::Key_Escape);
+            return;
+        }
+        edit->setText(bad ? refused : chosen);
+        QPushButton* save = nullptr;
+        for (QPushButton* b : d->findChildren<QPushButton*>())
+            if (b->isVisible() && b->isEnabled() && (b->text().contains("Save") || b->text().contains("save"))) save = b;
+        QVERIFY(save);
+        QTest::mouseClick(save, Qt::LeftButton);
+        if (bad) WhenDialogOpens("dlgSaveCertificate", answer);
+    };
+    if (!dialog.isEmpty()) WhenDialogOpens("dlgSaveCertificate", answer);
+
+    const quiz::QuestionRecords records = PassedChallenge();
+    frmSkyrendelResults w(records);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QTest::mouseClick(w.findChild<QWidget*>("picCaptainsChallnege_1"), Qt::LeftButton);
+
+    QCOMPARE(fake_->messageBox.shown.size(), warnings);
+    for (const ShownMessage& m : fake_->messageBox.shown) {
+        QVERIFY2(m.text.startsWith("Your certificate could not be written to "), qPrintable(m.text));
+        QCOMPARE(m.icon, MsgIcon::Exclamation);
+        QCOMPARE(m.buttons, MsgButtons::OkCancel);
+    }
+    QVERIFY(fake_->messageBox.shown[0].text.contains(QDir::toNativeSeparators(fake_->folders.documentsPath)));
+    QCOMPARE(dialogs, dialog.isEmpty() ? 0 : dialog == "bad then save" ? 2 : 1);
+    QCOMPARE(QFile::exists(chosen), written);
+    QCOMPARE(fake_->shell.opened, written ? QStringList{chosen} : QStringList{});
+    if (written) {
+        QCOMPARE(ReadAll(chosen).mid(kCertificateNameAt, kCertificateNameWidth),
+                 (QString(11, ' ') + "Anna Lee" + QString(11, ' ')).toLatin1());
+        // Nothing half-written is left beside it.
+        QCOMPARE(QDir(chosenFolder).entryList(QDir::Files | QDir::Hidden), QStringList{"My certificate.pdf"});
+        QVERIFY(!QFile::exists(refused));
+    }
     QVERIFY(w.isVisible());
 }
 

@@ -82,6 +82,7 @@ private slots:
     void captainsChallengePanels();
     void noAnsweredQuestions();
     void exitCloses();
+    void enlargedScreenScalesAsAWhole();
     void removeNonDigits_data();
     void removeNonDigits();
     void removeNonDigitsOfAnOverlongText();
@@ -105,7 +106,9 @@ void TestGameResults::cleanup() {
 }
 
 // Actions: "n" next, "p" previous, "f0"/"f1"/"f2" a click on the filter
-// Incorrect, Correct or Both. After each, the question number shown.
+// Incorrect, Correct or Both, "R"/"L" the Right or Left key on whatever has
+// the focus (after a filter click, that filter button). After each, the
+// question number shown.
 void TestGameResults::pagingAndFilters_data() {
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<QStringList>("actions");
@@ -132,6 +135,12 @@ void TestGameResults::pagingAndFilters_data() {
         << twelve << QStringList{"f0", "n", "f2", "n", "p"} << QList<int>{3, 5, 5, 6, 5};
     QTest::newRow("filter from the last question wraps to the first")
         << "WRRW" << QStringList{"p", "f0"} << QList<int>{4, 1};
+    QTest::newRow("keys page with both")
+        << twelve << QStringList{"L", "R", "R", "f2", "R"} << QList<int>{12, 1, 2, 2, 3};
+    QTest::newRow("keys on the incorrect filter page, the filter stays")
+        << twelve << QStringList{"f0", "R", "R", "L", "L", "L"} << QList<int>{3, 5, 8, 5, 3, 11};
+    QTest::newRow("keys on the correct filter")
+        << twelve << QStringList{"f1", "L", "L", "R"} << QList<int>{2, 1, 12, 1};
     QTest::newRow("one question") << "W" << QStringList{"n", "p", "f0", "n"} << QList<int>{1, 1, 1, 1};
     QTest::newRow("a filter with no matching question cannot be chosen")
         << "RRR" << QStringList{"n", "f0", "n", "f1", "n"} << QList<int>{2, 2, 3, 1, 2};
@@ -148,9 +157,16 @@ void TestGameResults::pagingAndFilters() {
     QCOMPARE(shownQuestion(w), 1);
     QVERIFY(child<QRadioButton>(w, "optReview_2")->isChecked());
 
+    QApplication::setActiveWindow(&w);
+    int filter = 2;
     for (int a = 0; a < actions.size(); ++a) {
         const QString& act = actions[a];
-        if (act == "n")
+        if (act.startsWith('f') && child<QRadioButton>(w, "optReview_" + act.mid(1))->isEnabled())
+            filter = act.mid(1).toInt();
+        if (act == "R" || act == "L") {
+            QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : &w;
+            QTest::keyClick(focus, act == "R" ? Qt::Key_Right : Qt::Key_Left);
+        } else if (act == "n")
             QTest::mouseClick(child<QWidget>(w, "cmdChangeAircraft_1"), Qt::LeftButton);
         else if (act == "p")
             QTest::mouseClick(child<QWidget>(w, "cmdChangeAircraft_0"), Qt::LeftButton);
@@ -164,6 +180,8 @@ void TestGameResults::pagingAndFilters() {
         const QColor frame = child<PictureBox>(w, "Picture1_0")->backColor();
         QCOMPARE(frame, pattern[q - 1] == 'R' ? QColor(0x00, 0xc0, 0x00) : QColor(0xff, 0x00, 0x00));
         QCOMPARE(w.currentFolder(), "Q" + QString::number(q));
+        // No key moves the filter.
+        QVERIFY2(child<QRadioButton>(w, "optReview_" + QString::number(filter))->isChecked(), qPrintable(act));
     }
 }
 
@@ -342,6 +360,28 @@ void TestGameResults::exitCloses() {
     // Opening it again for the same quiz shows the same, from question 1.
     frmSkyrendelResults again(records);
     QCOMPARE(shownQuestion(again), 1);
+}
+
+// Resized or maximised, the screen shows its design scaled as a whole: the
+// photograph grows, and the arrows and panels are drawn for their new size.
+void TestGameResults::enlargedScreenScalesAsAWhole() {
+    const quiz::QuestionRecords records = Records("RWR");
+    frmSkyrendelResults w(records);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QSize photo = child<QWidget>(w, "picAircraft_0")->size();
+    w.resize(1110, 1020);
+    QCOMPARE(child<QWidget>(w, "picAircraft_0")->size(), photo * 1.5);
+    for (const char* name : {"cmdChangeAircraft_0", "cmdChangeAircraft_1", "imgTopHeader", "Image1"}) {
+        auto* b = child<PictureBox>(w, name);
+        QVERIFY2(b->picture().deviceIndependentSize().toSize() == b->size(), name);
+    }
+    QCOMPARE(child<QLabel>(w, "lblPercent")->font().pixelSize(), 78);
+    // Still works: the next question.
+    QTest::mouseClick(child<QWidget>(w, "cmdChangeAircraft_1"), Qt::LeftButton);
+    QCOMPARE(shownQuestion(w), 2);
+    w.resize(740, 680);
+    QCOMPARE(child<QWidget>(w, "picAircraft_0")->size(), photo);
 }
 
 void TestGameResults::removeNonDigits_data() {

@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QtTest>
 
 using namespace sky;
@@ -106,6 +107,9 @@ private slots:
     void keysAndWindowClose_data();
     void keysAndWindowClose();
     void goFaceFollowsMouse();
+    void centredWithPaintedStrips();
+    void modePicturesTakeTheKeyboard_data();
+    void modePicturesTakeTheKeyboard();
 
 private:
     std::unique_ptr<FakePlatform> fake_;
@@ -356,9 +360,11 @@ void TestGameSelector::captainsChallengeRefusedWhenDataMissing() {
     QCOMPARE(fake_->messageBox.shown.size(), 1);
     const ShownMessage& m = fake_->messageBox.shown.first();
     QCOMPARE(m.title, QString("Some Aircraft Not Insstalled Yet."));
-    QVERIFY(m.text.startsWith("I show that not all possible aircraft data is currently installed on this PC. It's "
-                              "not possible to do the Captain's Challenge until this data is installed.  Fortunately, "
-                              "this is easy to do.  From the main menu, click on the 'updates' button."));
+    QCOMPARE(m.text, QString("I show that not all possible aircraft data is currently installed on this PC. It's "
+                             "not possible to do the Captain's Challenge until this data is installed.  Fortunately, "
+                             "this is easy to do.  From the main menu, click on the 'updates' button.  This will take "
+                             "you to a screen which will allow you to easily get all of the current aircraft data "
+                             "from our servers."));
     QCOMPARE(m.icon, MsgIcon::Exclamation);
     QCOMPARE(m.buttons, MsgButtons::OkOnly);
     QVERIFY(w.isVisible());
@@ -402,32 +408,51 @@ void TestGameSelector::exitStoresChoicesAndRestoresThem() {
     QCOMPARE(face(again, "picCaptainsChallenge"), 2);
 }
 
-// Enter is GO, Escape is Exit; closing the window by its frame stores
-// nothing and leaves GameMode at 0.
+// Enter is GO, Escape is Exit; Enter and Space on a focused Exit are Exit;
+// closing the window by its frame stores nothing and leaves GameMode at 0.
 void TestGameSelector::keysAndWindowClose_data() {
+    QTest::addColumn<QString>("focusOn");
     QTest::addColumn<QString>("how");
     QTest::addColumn<int>("gameMode");
     QTest::addColumn<bool>("stores");
-    QTest::newRow("Enter") << "enter" << 2 << true;
-    QTest::newRow("keypad Enter") << "keypad" << 2 << true;
-    QTest::newRow("Escape") << "escape" << 0 << true;
-    QTest::newRow("window closed") << "close" << 0 << false;
+    QTest::newRow("Enter") << "cmbTimeLimit" << "enter" << 2 << true;
+    QTest::newRow("keypad Enter") << "cmbTimeLimit" << "keypad" << 2 << true;
+    QTest::newRow("Enter on an option button") << "optGrade_1" << "enter" << 2 << true;
+    QTest::newRow("Escape") << "cmbTimeLimit" << "escape" << 0 << true;
+    QTest::newRow("Enter on Exit") << "cmdExit" << "enter" << 0 << true;
+    QTest::newRow("keypad Enter on Exit") << "cmdExit" << "keypad" << 0 << true;
+    QTest::newRow("Space on Exit") << "cmdExit" << "space" << 0 << true;
+    QTest::newRow("Space on GO") << "picGo_0" << "space" << 2 << true;
+    QTest::newRow("Enter on GO") << "picGo_0" << "enter" << 2 << true;
+    QTest::newRow("window closed") << "cmbTimeLimit" << "close" << 0 << false;
 }
 
 void TestGameSelector::keysAndWindowClose() {
+    QFETCH(QString, focusOn);
     QFETCH(QString, how);
     QFETCH(int, gameMode);
     QFETCH(bool, stores);
     frmSkyrendelGameSelector w;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QApplication::setActiveWindow(&w);
     act(w, "click:imgGrade_1"); // Custom Challenge, graded at the end
-    QWidget* focus = child<QComboBox>(w, "cmbTimeLimit");
-    focus->setFocus();
+    QWidget* focus = child<QWidget>(w, focusOn);
+    if (focusOn == "cmdExit" || focusOn == "picGo_0") {
+        // Reach Exit as a keyboard user does: Tab until it has the focus.
+        child<QWidget>(w, "cmbTimeLimit")->setFocus();
+        for (int k = 0; k < 40 && QApplication::focusWidget() != focus; ++k)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), focus);
+    } else {
+        focus->setFocus();
+    }
     if (how == "enter")
         QTest::keyClick(focus, Qt::Key_Return);
     else if (how == "keypad")
         QTest::keyClick(focus, Qt::Key_Enter, Qt::KeypadModifier);
+    else if (how == "space")
+        QTest::keyClick(focus, Qt::Key_Space);
     else if (how == "escape")
         QTest::keyClick(focus, Qt::Key_Escape);
     else
@@ -435,6 +460,7 @@ void TestGameSelector::keysAndWindowClose() {
     QVERIFY(!w.isVisible());
     QCOMPARE(int(game::GameMode), gameMode);
     QCOMPARE(gametest::SettingsDir::stored("optGrade"), stores ? QString("1") : QString());
+    if (focusOn == "picGo_0") QCOMPARE(game::GradeImmediately, false);
     QCOMPARE(gametest::SettingsDir::stored("optMode"), stores ? QString("1") : QString());
 }
 
@@ -467,6 +493,58 @@ void TestGameSelector::goFaceFollowsMouse() {
     const QImage go = child<PictureBox>(w, "picGo_1")->picture();
     QCOMPARE(go.devicePixelRatio(), w.devicePixelRatioF());
     QCOMPARE(go.size(), child<QWidget>(w, "picGo_0")->size() * w.devicePixelRatioF());
+}
+
+// Tab reaches the mode pictures, which show a ring while they have the
+// focus; Space chooses the mode, as a click does.
+void TestGameSelector::modePicturesTakeTheKeyboard_data() {
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<int>("mode");
+    QTest::newRow("custom") << "picChallengeMode_0" << 1;
+    QTest::newRow("captain's") << "picCaptainsChallenge_0" << 2;
+    QTest::newRow("learning") << "picLearningMode_0" << 0;
+}
+
+void TestGameSelector::modePicturesTakeTheKeyboard() {
+    QFETCH(QString, picture);
+    QFETCH(int, mode);
+    store({"optMode=1"});
+    frmSkyrendelGameSelector w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QApplication::setActiveWindow(&w);
+    auto* target = child<PictureBox>(w, picture);
+    child<QWidget>(w, "optMode_0")->setFocus();
+    for (int k = 0; k < 40 && QApplication::focusWidget() != target; ++k)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(target));
+    QCOMPARE(target->grab().toImage().pixelColor(1, target->height() / 2), PictureBox::focusRingColor());
+    QTest::keyClick(target, Qt::Key_Space);
+    QCOMPARE(w.chosenMode(), mode);
+    QVERIFY(w.isVisible());
+}
+
+// The window opens in the middle of the screen, and the strips between its
+// columns show the window's own background colour.
+void TestGameSelector::centredWithPaintedStrips() {
+    QWidget owner;
+    owner.setGeometry(10, 10, 200, 100);
+    owner.show();
+    frmSkyrendelGameSelector w(&owner);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QPoint off = w.frameGeometry().center() - w.screen()->geometry().center();
+    QVERIFY2(qAbs(off.x()) <= 1 && qAbs(off.y()) <= 1, qPrintable(QString("off by %1,%2 frame %3,%4 %5x%6 screen %7x%8").arg(off.x()).arg(off.y()).arg(w.frameGeometry().x()).arg(w.frameGeometry().y()).arg(w.frameGeometry().width()).arg(w.frameGeometry().height()).arg(w.screen()->geometry().width()).arg(w.screen()->geometry().height())));
+    for (const char* strip : {"Picture2_0", "Picture2_1"}) {
+        auto* s = child<PictureBox>(w, strip);
+        QVERIFY(s->isVisible());
+        QCOMPARE(s->backColor(), w.palette().color(QPalette::Window));
+        // Drawn on its own, the strip is that colour, not see-through.
+        QImage alone(s->size(), QImage::Format_ARGB32);
+        alone.fill(Qt::transparent);
+        s->render(&alone, QPoint(), QRegion(), QWidget::DrawChildren);
+        QCOMPARE(alone.pixelColor(s->width() / 2, s->height() / 2), w.palette().color(QPalette::Window));
+    }
 }
 
 QTEST_MAIN(TestGameSelector)

@@ -94,17 +94,6 @@ public:
             covers[i]->setPalette(p);
         }
     }
-    // As the main window's SetTab does it.
-    void SetTab(int t) {
-        for (int i = 0; i < 2; ++i) {
-            pages[i]->setVisible(i == t);
-            if (i == t) {
-                pages[i]->raise();
-                heads[i]->raise();
-                covers[i]->raise();
-            }
-        }
-    }
     QWidget* pages[2] = {};
     sky::PictureBox* heads[2] = {};
     QWidget* covers[2] = {};

@@ -152,11 +152,11 @@ private slots:
         view.setTimeoutMs(300);
         const QString address = path == "closed" ? QStringLiteral("http://127.0.0.1:9/x") : server.url(path);
         QSignalSpy finished(&view, &HtmlView::loadFinished);
-        QElapsedTimer clock;
-        clock.start();
         view.Navigate(address);
-        // Navigate returns at once; the window keeps running meanwhile.
-        QVERIFY(clock.elapsed() < 250);
+        // Navigate hands the page to the event loop and returns before it
+        // has an answer: the window keeps running meanwhile.
+        QCOMPARE(view.state(), HtmlView::State::Loading);
+        QCOMPARE(finished.size(), 0);
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 3000);
         QCOMPARE(finished.first().first().toBool(), false);
         QCOMPARE(view.state(), HtmlView::State::Failed);

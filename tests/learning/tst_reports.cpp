@@ -244,6 +244,19 @@ private slots:
         QVERIFY(link);
         QCOMPARE(link->objectName(), QStringLiteral("imgReportProblem_0"));
         QVERIFY(results.rect().contains(link->geometry()));
+        // The link is clear of every other control of the screen.
+        results.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&results));
+        for (QWidget* other : results.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            if (other != link && other->isVisible())
+                QVERIFY2(!other->geometry().intersects(link->geometry()), qPrintable(other->objectName()));
+        // Enlarged, the screen keeps it clear, and draws it for its new size.
+        results.resize(1110, 1020);
+        QVERIFY(results.findChild<QWidget*>(QStringLiteral("imgAircraftName_0"))->geometry().bottom() <
+                link->geometry().top());
+        QCOMPARE(link->picture().deviceIndependentSize().toSize(), link->size());
+        QVERIFY(link->width() > 600);
+        results.resize(740, 680);
         QTest::mouseClick(link, Qt::LeftButton);
         results.cmdChangeAircraft_Click(1); // the next question
         QTest::mouseClick(link, Qt::LeftButton);

@@ -1,8 +1,11 @@
-// Picture boxes whose picture is drawn when first needed: nothing is drawn
-// for a box not yet shown, the face is drawn once and kept, and what is on
-// screen is the drawn face.
+// The picture control: a face drawn when first needed and kept; a fitted picture reaches the edges of its box when
+// its shape is within a pixel or two of the box's; the keyboard reaches a
+// box that takes it, shows a ring and clicks it with Enter or Space.
 #include "shell/picturebox.h"
 
+#include <QApplication>
+#include <QLineEdit>
+#include <QSignalSpy>
 #include <QtTest>
 
 using namespace sky;
@@ -17,16 +20,95 @@ QImage solid(const QColor& c) {
 
 } // namespace
 
-class tst_picturebox : public QObject {
+
+class TestPictureBox : public QObject {
     Q_OBJECT
+
 private slots:
+    // Faces drawn when first needed: nothing is drawn for a box not yet
+    // shown, the face is drawn once and kept, and what is on screen is it.
     void drawnWhenFirstShownThenKept();
     void askedForBeforeShown();
     void laterPictureReplacesSource_data();
     void laterPictureReplacesSource();
+
+    void fittedPictureLeavesNoThinStrip_data() {
+        QTest::addColumn<QSize>("box");
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<bool>("stripsExpected"); // a real difference of shape keeps its bands
+        QTest::newRow("same shape") << QSize(480, 320) << QSize(960, 640) << false;
+        QTest::newRow("one pixel narrower after scaling") << QSize(480, 320) << QSize(1199, 800) << false;
+        QTest::newRow("one pixel lower after scaling") << QSize(288, 192) << QSize(900, 599) << false;
+        QTest::newRow("square in a wide box") << QSize(480, 320) << QSize(400, 400) << true;
+    }
+
+    void fittedPictureLeavesNoThinStrip() {
+        QFETCH(QSize, box);
+        QFETCH(QSize, picture);
+        QFETCH(bool, stripsExpected);
+        PictureBox b;
+        b.resize(box);
+        b.setBackColor(Qt::black);
+        QImage image(picture, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        b.setPicture(image);
+        const QImage shown = b.grab().toImage();
+        const QColor right = shown.pixelColor(shown.width() - 1, shown.height() / 2);
+        const QColor bottom = shown.pixelColor(shown.width() / 2, shown.height() - 1);
+        const QColor left = shown.pixelColor(0, shown.height() / 2);
+        if (stripsExpected) {
+            QCOMPARE(left, QColor(Qt::black));
+        } else {
+            QCOMPARE(right, QColor(Qt::white));
+            QCOMPARE(bottom, QColor(Qt::white));
+            QCOMPARE(left, QColor(Qt::white));
+        }
+    }
+
+    void keyboardClicksAndShowsARing_data() {
+        QTest::addColumn<bool>("keyboard");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("clicks");
+        QTest::newRow("Enter") << true << int(Qt::Key_Return) << 1;
+        QTest::newRow("keypad Enter") << true << int(Qt::Key_Enter) << 1;
+        QTest::newRow("Space") << true << int(Qt::Key_Space) << 1;
+        QTest::newRow("a letter") << true << int(Qt::Key_X) << 0;
+        QTest::newRow("not taking the keyboard") << false << int(Qt::Key_Return) << 0;
+    }
+
+    void keyboardClicksAndShowsARing() {
+        QFETCH(bool, keyboard);
+        QFETCH(int, key);
+        QFETCH(int, clicks);
+        QWidget window;
+        window.resize(200, 100);
+        auto* before = new QLineEdit(&window);
+        before->setGeometry(100, 10, 80, 24);
+        auto* b = new PictureBox(&window, "pic");
+        b->setGeometry(10, 10, 80, 40);
+        b->setBackColor(Qt::darkBlue);
+        b->setKeyboardActivation(keyboard);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QApplication::setActiveWindow(&window);
+        QSignalSpy clicked(b, &PictureBox::clicked);
+        // Tab from the field before it reaches the box only when it takes
+        // the keyboard.
+        before->setFocus();
+        QTest::keyClick(before, Qt::Key_Tab);
+        QCOMPARE(b->hasFocus(), keyboard);
+        const QColor edge = b->grab().toImage().pixelColor(1, 20);
+        QCOMPARE(edge == PictureBox::focusRingColor(), keyboard);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QCOMPARE(clicked.size(), clicks);
+        // The ring goes with the focus.
+        window.setFocus();
+        b->clearFocus();
+        QVERIFY(b->grab().toImage().pixelColor(1, 20) != PictureBox::focusRingColor());
+    }
 };
 
-void tst_picturebox::drawnWhenFirstShownThenKept() {
+void TestPictureBox::drawnWhenFirstShownThenKept() {
     QWidget window;
     window.resize(200, 100);
     auto* box = new PictureBox(&window, "picFace");
@@ -52,7 +134,7 @@ void tst_picturebox::drawnWhenFirstShownThenKept() {
     QCOMPARE(draws, 1);
 }
 
-void tst_picturebox::askedForBeforeShown() {
+void TestPictureBox::askedForBeforeShown() {
     // A stored face copied into the element on screen: drawn on the copy.
     PictureBox store(nullptr, "picStore");
     int draws = 0;
@@ -67,13 +149,13 @@ void tst_picturebox::askedForBeforeShown() {
     QCOMPARE(draws, 1);
 }
 
-void tst_picturebox::laterPictureReplacesSource_data() {
+void TestPictureBox::laterPictureReplacesSource_data() {
     QTest::addColumn<QString>("then");
     QTest::newRow("setPicture") << "set";
     QTest::newRow("clearPicture") << "clear";
 }
 
-void tst_picturebox::laterPictureReplacesSource() {
+void TestPictureBox::laterPictureReplacesSource() {
     QFETCH(QString, then);
     PictureBox box;
     box.resize(40, 30);
@@ -95,5 +177,5 @@ void tst_picturebox::laterPictureReplacesSource() {
     QVERIFY(!drawn);
 }
 
-QTEST_MAIN(tst_picturebox)
+QTEST_MAIN(TestPictureBox)
 #include "tst_picturebox.moc"

@@ -289,7 +289,9 @@ QByteArray BuildTemplate() {
     for (int i = 0; i < 5; ++i)
         objects[5 + i] = QByteArray("<< /Type /Font /Subtype /Type1 /BaseFont /") + fonts[i] +
                          " /Encoding /WinAnsiEncoding >>";
-    objects[10] = "<< /Title (Certificate of Completion: Captain\\222s Challenge) /Author (Skyrendel)"
+    // Document information strings are in PDFDocEncoding, where the
+    // typographic apostrophe is 0x90 (0x92 there is the trade mark sign).
+    objects[10] = "<< /Title (Certificate of Completion: Captain\\220s Challenge) /Author (Skyrendel)"
                   " /Creator (Skyrendel) /Producer (Skyrendel certificate writer) >>";
     objects.resize(24);
     for (int i = 0; i < 12; ++i) // the fading steps of the sky wash
