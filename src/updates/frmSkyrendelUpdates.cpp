@@ -63,15 +63,13 @@ frmSkyrendelUpdates::frmSkyrendelUpdates(QWidget* owner) : QWidget(owner, Qt::Wi
     cmdUpdate_1_->setStyleSheet(QStringLiteral(
         "QPushButton { background: #3d7ec9; color: white; font-weight: bold; font-size: 14px; border-radius: 8px; }"
         "QPushButton:hover { background: #f2b705; color: #0f1f3a; }"
+        "QPushButton:focus { border: 2px solid #ffc82e; }"
         "QPushButton:disabled { background: #8a93a3; }"));
     connect(cmdUpdate_1_, &QPushButton::clicked, this, [this] { cmdUpdate_Click(1); });
 
     cmdExit_ = new QPushButton(QStringLiteral("E&xit"), this);
     cmdExit_->setObjectName(QStringLiteral("cmdExit"));
     cmdExit_->setGeometry(480, 366, 100, 36);
-    cmdExit_->setStyleSheet(QStringLiteral(
-        "QPushButton { background: #cfe3f7; color: #0f1f3a; font-weight: bold; border-radius: 6px; }"
-        "QPushButton:hover { background: #f2b705; }"));
     connect(cmdExit_, &QPushButton::clicked, this, &frmSkyrendelUpdates::cmdExit_Click);
 }
 
