@@ -540,6 +540,47 @@ private slots:
         QVERIFY(RenderNameLogo(name) == bytes); // drawn the same way every time
     }
 
+    // Plates look alike: a name that fits on one line is set at the one
+    // standard size, a longer one on two lines at the two-line size, and
+    // only a name too long for two lines goes smaller.
+    void nameLogoLayout_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<QString>("size"); // "one", "two" or "smaller"
+        QTest::newRow("short") << "DC-3" << 1 << "one";
+        QTest::newRow("typical") << "Boeing 737-800" << 1 << "one";
+        QTest::newRow("blanks around") << "  Airbus  A320 " << 1 << "one";
+        QTest::newRow("long") << "De Havilland Canada Dash 8-400" << 2 << "two";
+        QTest::newRow("very long") << "McDonnell Douglas MD-82 Super Eighty Long Range Freighter Conversion" << 2
+                                   << "smaller";
+        QTest::newRow("one long word") << "Supercalifragilisticexpialidocious" << 1 << "smaller";
+    }
+    void nameLogoLayout() {
+        QFETCH(QString, name);
+        QFETCH(int, lines);
+        QFETCH(QString, size);
+        const NameLogoLayout layout = LayOutNameLogo(name);
+        QCOMPARE(layout.lines.size(), lines);
+        QCOMPARE(layout.lines.join(' '), name.simplified());
+        if (size == "one") QCOMPARE(layout.pixelSize, NameLogoOneLinePixels());
+        if (size == "two") QCOMPARE(layout.pixelSize, NameLogoTwoLinePixels());
+        if (size == "smaller") QVERIFY(layout.pixelSize < NameLogoTwoLinePixels());
+        QVERIFY(NameLogoTwoLinePixels() * 2 <= kNameLogoSize.height());
+    }
+
+    // Every type of the demo catalogue is set at one of the two sizes.
+    void demoNamesUseTheTwoSizes() {
+        QFile f(qEnvironmentVariable("SKY_SOURCE_DIR") + "/content/demo/catalog.json");
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QJsonArray aircraft = QJsonDocument::fromJson(f.readAll()).object()["aircraft"].toArray();
+        QVERIFY(aircraft.size() > 20);
+        for (const QJsonValue& a : aircraft) {
+            const QString name = a.toObject()["name"].toString();
+            const int px = LayOutNameLogo(name).pixelSize;
+            QVERIFY2(px == NameLogoOneLinePixels() || px == NameLogoTwoLinePixels(), qPrintable(name));
+        }
+    }
+
     void jpegCheck_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("complete");

@@ -14,6 +14,7 @@
 #include <QByteArray>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 #include <exception>
 
@@ -73,6 +74,20 @@ constexpr int kMaxAirplaneId = 2000000;
 inline const QSize kNameLogoSize{300, 60};
 // A JPEG of the type name in clear lettering on the program's navy band.
 QByteArray RenderNameLogo(const QString& typeName);
+
+// How a name is set on its logo: one or two lines at one pixel size. Every
+// name that fits on one line at the standard size is set at that size, and
+// a longer name breaks onto two lines at the two-line size, so plates of
+// short and long names look alike; only a name too long for two lines is
+// set smaller.
+struct NameLogoLayout {
+    QStringList lines;
+    int pixelSize = 0;
+};
+NameLogoLayout LayOutNameLogo(const QString& typeName, const QSize& size = kNameLogoSize);
+// The standard and the two-line sizes for a logo of the given size.
+int NameLogoOneLinePixels(const QSize& size = kNameLogoSize);
+int NameLogoTwoLinePixels(const QSize& size = kNameLogoSize);
 
 // True when `bytes` is a complete baseline or progressive JPEG: start of
 // image, a frame header with a non-zero size, a scan and the end of image.

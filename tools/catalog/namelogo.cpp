@@ -14,6 +14,62 @@
 
 namespace sky::catalog {
 
+namespace {
+
+QFont LogoFont(int pixelSize) {
+    QFont font = sky::artwork::TitleFont(pixelSize);
+    font.setLetterSpacing(QFont::PercentageSpacing, 102);
+    return font;
+}
+
+// The width the lettering may take, inside the band's margins.
+qreal TextWidth(const QSize& size) { return size.width() - 2 * size.height() * 0.3; }
+
+bool Fits(const QStringList& lines, int pixelSize, const QSize& size) {
+    const QFontMetricsF fm(LogoFont(pixelSize));
+    for (const QString& line : lines)
+        if (fm.horizontalAdvance(line) > TextWidth(size)) return false;
+    return true;
+}
+
+// The name broken at the blank that makes its longer line the shortest.
+QStringList TwoLines(const QString& name, int pixelSize) {
+    const QFontMetricsF fm(LogoFont(pixelSize));
+    QStringList best;
+    qreal bestWidth = 0;
+    for (int i = 0; i < name.size(); ++i) {
+        if (name[i] != QLatin1Char(' ')) continue;
+        const QStringList lines{name.left(i).trimmed(), name.mid(i + 1).trimmed()};
+        if (lines[0].isEmpty() || lines[1].isEmpty()) continue;
+        const qreal width = qMax(fm.horizontalAdvance(lines[0]), fm.horizontalAdvance(lines[1]));
+        if (best.isEmpty() || width < bestWidth) {
+            best = lines;
+            bestWidth = width;
+        }
+    }
+    return best;
+}
+
+} // namespace
+
+int NameLogoOneLinePixels(const QSize& size) { return qRound(size.height() * 0.42); }
+int NameLogoTwoLinePixels(const QSize& size) { return qRound(size.height() * 0.3); }
+
+NameLogoLayout LayOutNameLogo(const QString& typeName, const QSize& size) {
+    const QString name = typeName.simplified();
+    const int one = NameLogoOneLinePixels(size), two = NameLogoTwoLinePixels(size);
+    if (Fits({name}, one, size)) return {{name}, one};
+    const QStringList lines = TwoLines(name, two);
+    if (!lines.isEmpty()) {
+        for (int px = two; px > 9; --px)
+            if (Fits(lines, px, size)) return {lines, px};
+    }
+    // One word too long for the band, or no room even on two lines.
+    for (int px = two; px > 9; --px)
+        if (Fits({name}, px, size)) return {{name}, px};
+    return {{name}, 10};
+}
+
 QByteArray RenderNameLogo(const QString& typeName) {
     using namespace sky::artwork;
     const QSize size = kNameLogoSize;
@@ -41,24 +97,20 @@ QByteArray RenderNameLogo(const QString& typeName) {
     const qreal rule = qMax(2.0, size.height() / 20.0);
     p.fillRect(QRectF(0, size.height() - rule * 2, size.width(), rule), kGold);
 
-    // The largest lettering that fits the band with a margin.
     const qreal margin = size.height() * 0.3;
     const QRectF textBox(margin, 0, size.width() - 2 * margin, size.height() - rule * 2);
-    QFont font = TitleFont(qRound(size.height() * 0.46));
-    font.setLetterSpacing(QFont::PercentageSpacing, 102);
-    for (int px = font.pixelSize(); px > 9; --px) {
-        font.setPixelSize(px);
-        if (QFontMetricsF(font).horizontalAdvance(typeName) <= textBox.width()) break;
-    }
-    if (QFontMetricsF(font).horizontalAdvance(typeName) > textBox.width()) {
-        // Still too wide at the smallest size: squeeze it horizontally.
-        font.setStretch(qMax(50, int(100 * textBox.width() / QFontMetricsF(font).horizontalAdvance(typeName))));
+    const NameLogoLayout layout = LayOutNameLogo(typeName, size);
+    QFont font = LogoFont(layout.pixelSize);
+    const QString text = layout.lines.join(QLatin1Char('\n'));
+    if (layout.lines.size() == 1 && QFontMetricsF(font).horizontalAdvance(text) > textBox.width()) {
+        // Too wide even at the smallest size: squeeze it horizontally.
+        font.setStretch(qMax(50, int(100 * textBox.width() / QFontMetricsF(font).horizontalAdvance(text))));
     }
     p.setFont(font);
     p.setPen(QColor(0, 0, 0, 110));
-    p.drawText(textBox.translated(1.2, 1.5), Qt::AlignCenter, typeName);
+    p.drawText(textBox.translated(1.2, 1.5), Qt::AlignCenter, text);
     p.setPen(kWhite);
-    p.drawText(textBox, Qt::AlignCenter, typeName);
+    p.drawText(textBox, Qt::AlignCenter, text);
     p.end();
 
     QByteArray bytes;
