@@ -1,0 +1,116 @@
+#include "progress/history.h"
+
+#include "data/db.h"
+#include "data/schema.h"
+#include "quiz/records.h"
+#include "shell/helpers.h"
+
+namespace sky::progress {
+
+namespace {
+
+QString folderOf(const QString& entry) {
+    const int bang = entry.indexOf(QLatin1Char('!'));
+    return (bang < 0 ? entry : entry.left(bang)).trimmed();
+}
+
+QString quoted(const QString& text) { return QStringLiteral("'") + DoubleSingleQuotes(text) + QStringLiteral("'"); }
+QString yesNo(bool b) { return b ? QStringLiteral("TRUE") : QStringLiteral("FALSE"); }
+
+const char* kTimeFormat = "yyyy-MM-ddTHH:mm:ss.zzz";
+
+QString insertStatement(const AnswerRecord& r) {
+    const QString when = r.answeredAt.isValid() ? r.answeredAt.toUTC().toString(QLatin1String(kTimeFormat)) : QString();
+    return QStringLiteral("INSERT INTO ANSWERHISTORY (QUIZID, ANSWEREDAT, GAMEMODE, ISHARD, ISCAPTAINS, "
+                          "CORRECTFOLDER, CHOSENFOLDER, DISTRACTOR1, DISTRACTOR2, PICTURE, ISRIGHT) VALUES (") +
+           QString::number(r.quizId) + QStringLiteral(", ") + quoted(when) + QStringLiteral(", ") +
+           QString::number(r.gameMode) + QStringLiteral(", ") + yesNo(r.hard) + QStringLiteral(", ") +
+           yesNo(r.captains) + QStringLiteral(", ") + quoted(r.correct) + QStringLiteral(", ") + quoted(r.chosen) +
+           QStringLiteral(", ") + quoted(r.distractor1) + QStringLiteral(", ") + quoted(r.distractor2) +
+           QStringLiteral(", ") + QString::number(r.picture) + QStringLiteral(", ") + yesNo(r.right) +
+           QStringLiteral(")");
+}
+
+} // namespace
+
+bool AnswerRecord::operator==(const AnswerRecord& o) const {
+    return quizId == o.quizId && answeredAt == o.answeredAt && gameMode == o.gameMode && hard == o.hard &&
+           captains == o.captains && correct == o.correct && chosen == o.chosen && distractor1 == o.distractor1 &&
+           distractor2 == o.distractor2 && picture == o.picture && right == o.right;
+}
+
+AnswerRecord RecordOfQuestion(const quiz::QuestionRecords& q, int k) {
+    AnswerRecord r;
+    if (k < 0 || k >= q.lstUsersInput.size() || k >= q.lstCorrectAnswer.size() || k >= q.lstAnswerA.size() ||
+        k >= q.lstAnswerB.size() || k >= q.lstAnswerC.size())
+        return r;
+    const QString slotFolders[3] = {folderOf(q.lstAnswerA.at(k)), folderOf(q.lstAnswerB.at(k)),
+                              folderOf(q.lstAnswerC.at(k))};
+    const QString correctEntry = q.lstCorrectAnswer.at(k);
+    const int correct = correctEntry.left(1).toUpper().isEmpty() ? -1 : correctEntry.at(0).toUpper().unicode() - 'A';
+    const QString chosenText = q.lstUsersInput.at(k).left(1).toUpper();
+    const int chosen = chosenText.isEmpty() ? -1 : chosenText.at(0).unicode() - 'A';
+    if (correct >= 0 && correct < 3) r.correct = slotFolders[correct];
+    if (chosen >= 0 && chosen < 3) r.chosen = slotFolders[chosen];
+    QStringList others;
+    for (int s = 0; s < 3; ++s)
+        if (s != correct) others << slotFolders[s];
+    if (others.size() >= 1) r.distractor1 = others.at(0);
+    if (others.size() >= 2) r.distractor2 = others.at(1);
+    QString digits;
+    for (QChar c : correctEntry.mid(1))
+        if (c.isDigit()) digits += c;
+    r.picture = digits.left(9).toInt();
+    r.right = q.isCorrect(k);
+    return r;
+}
+
+void AppendAnswer(db::Connection& c, const AnswerRecord& r) {
+    db::EnsureAnswerHistoryTable(c);
+    c.Execute(insertStatement(r));
+}
+
+void AppendAnswers(db::Connection& c, const QVector<AnswerRecord>& records) {
+    db::EnsureAnswerHistoryTable(c);
+    const bool own = !c.inTransaction();
+    if (own) c.BeginTrans();
+    try {
+        for (const AnswerRecord& r : records) c.Execute(insertStatement(r));
+    } catch (...) {
+        if (own) c.RollbackTrans();
+        throw;
+    }
+    if (own) c.CommitTrans();
+}
+
+QVector<AnswerRecord> ReadHistory(db::Connection& c) {
+    QVector<AnswerRecord> out;
+    if (!db::HasAnswerHistoryTable(c)) return out;
+    db::Recordset rs;
+    rs.Open(QStringLiteral("SELECT QUIZID, ANSWEREDAT, GAMEMODE, ISHARD, ISCAPTAINS, CORRECTFOLDER, CHOSENFOLDER, "
+                           "DISTRACTOR1, DISTRACTOR2, PICTURE, ISRIGHT FROM ANSWERHISTORY ORDER BY ID"),
+            c, db::adOpenForwardOnly, db::adLockReadOnly);
+    for (; !rs.eof(); rs.moveNext()) {
+        AnswerRecord r;
+        r.quizId = rs.fields(0).value().toLongLong();
+        const QString when = rs.fields(1).text();
+        if (!when.isEmpty()) {
+            r.answeredAt = QDateTime::fromString(when, QLatin1String(kTimeFormat));
+            r.answeredAt.setTimeSpec(Qt::UTC);
+        }
+        r.gameMode = rs.fields(2).value().toInt();
+        r.hard = rs.fields(3).value().toBool();
+        r.captains = rs.fields(4).value().toBool();
+        r.correct = rs.fields(5).text().trimmed();
+        r.chosen = rs.fields(6).text().trimmed();
+        r.distractor1 = rs.fields(7).text().trimmed();
+        r.distractor2 = rs.fields(8).text().trimmed();
+        r.picture = rs.fields(9).value().toInt();
+        r.right = rs.fields(10).value().toBool();
+        out << r;
+    }
+    rs.close();
+    return out;
+}
+
+} // namespace sky::progress
