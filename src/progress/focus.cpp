@@ -7,6 +7,7 @@ namespace sky::progress {
 void FocusModel::clear() {
     box_.clear();
     taken_.clear();
+    takenFor_.clear();
     serial_ = 0;
 }
 
@@ -22,6 +23,12 @@ void FocusModel::add(const AnswerRecord& r) {
             Taken& t = taken_[r.correct][r.chosen];
             ++t.count;
             t.latest = serial_;
+            Taken& back = takenFor_[r.chosen][r.correct];
+            ++back.count;
+            back.latest = serial_;
+            // Who takes X for Y mixes up Y with X too.
+            int& other = box_.insert(r.chosen, box_.value(r.chosen, kStartBox)).value();
+            other = std::min(other, 1);
         }
     }
 }
@@ -36,9 +43,12 @@ double FocusModel::weightOfBox(int box) { return double(1 << (kBoxes - 1 - std::
 
 double FocusModel::weightOf(const QString& folder) { return weightOfBox(boxOf(folder)); }
 
-QStringList FocusModel::confusionsOf(const QString& folder) {
-    const auto it = taken_.constFind(folder);
-    if (it == taken_.constEnd()) return {};
+namespace {
+
+template <typename Map, typename Taken>
+QStringList ordered(const Map& map, const QString& folder) {
+    const auto it = map.constFind(folder);
+    if (it == map.constEnd()) return {};
     QVector<QPair<QString, Taken>> list;
     for (auto t = it->constBegin(); t != it->constEnd(); ++t) list << qMakePair(t.key(), t.value());
     std::sort(list.begin(), list.end(), [](const auto& a, const auto& b) {
@@ -47,6 +57,15 @@ QStringList FocusModel::confusionsOf(const QString& folder) {
     });
     QStringList out;
     for (const auto& p : list) out << p.first;
+    return out;
+}
+
+} // namespace
+
+QStringList FocusModel::confusionsOf(const QString& folder) {
+    QStringList out = ordered<decltype(taken_), Taken>(taken_, folder);
+    for (const QString& other : ordered<decltype(takenFor_), Taken>(takenFor_, folder))
+        if (!out.contains(other)) out << other;
     return out;
 }
 

@@ -3,13 +3,15 @@
 // The schedule is Leitner's: every aircraft sits in one of five boxes,
 // 0 (just missed) to 4 (well known). An aircraft never answered starts in
 // box 2. A wrong answer on it (it was the correct aircraft and the user chose
-// another) sends it back to box 0; a right answer moves it up one box, to
-// box 4 at most. Its weight as the correct aircraft halves with each box:
+// another) sends it back to box 0, and the aircraft chosen instead to box 1
+// at most (who takes X for Y mixes Y up with X too); a right answer moves
+// it up one box, to box 4 at most. Its weight as the correct aircraft halves with each box:
 // 16, 8, 4, 2, 1. So a miss makes the aircraft sixteen times as likely as a
 // well-known one, and right answers bring it down again step by step.
 //
 // The confusions are counted per direction: "took A for B" counts for A
-// (shown A, chose B), most often first, ties going to the latest.
+// (shown A, chose B), most often first, ties going to the latest. After
+// those come the aircraft that were taken for A, in the same order.
 #pragma once
 
 #include "progress/history.h"
@@ -40,7 +42,8 @@ private:
         qint64 latest = 0;
     };
     QHash<QString, int> box_;
-    QHash<QString, QHash<QString, Taken>> taken_;
+    QHash<QString, QHash<QString, Taken>> taken_;    // shown X: what it was taken for
+    QHash<QString, QHash<QString, Taken>> takenFor_; // chosen Y: what was taken for it
     qint64 serial_ = 0;
 };
 

@@ -103,7 +103,10 @@ void tst_focus::leitnerWeights_data() {
     QTest::newRow("miss then three right") << QStringList{"X>Y", "X>X", "X>X", "X>X"} << 3;
     QTest::newRow("right answers stop at the top box") << QStringList{"X>X", "X>X", "X>X", "X>X", "X>X"} << 4;
     QTest::newRow("a miss after many right") << QStringList{"X>X", "X>X", "X>X", "X>Z"} << 0;
-    QTest::newRow("others' answers leave X alone") << QStringList{"Y>X", "Z>X", "Y>Y"} << 2;
+    QTest::newRow("others' answers leave X alone") << QStringList{"Y>Y", "Z>W", "Y>Z"} << 2;
+    QTest::newRow("X chosen for another") << QStringList{"Y>X"} << 1;
+    QTest::newRow("X chosen for another after many right") << QStringList{"X>X", "X>X", "Y>X"} << 1;
+    QTest::newRow("X chosen for another just after a miss") << QStringList{"X>Z", "Y>X"} << 0;
 }
 
 void tst_focus::leitnerWeights() {
@@ -130,10 +133,18 @@ void tst_focus::confusionOrder() {
     FocusModel m;
     m.addAll({Answer("A", "B"), Answer("A", "C"), Answer("A", "C"), Answer("A", "D"), Answer("A", "B"),
               Answer("A", "A"), Answer("A", "E"), Answer("B", "A"), Answer("B", "A"), Answer("B", "A")});
-    // B and C twice each (B latest), then E and D once each (E latest).
+    // B and C twice each (B latest), then E and D once each (E latest);
+    // then B, which was taken for A, is already listed.
     QCOMPARE(m.confusionsOf("A"), QStringList({"B", "C", "E", "D"}));
     QCOMPARE(m.confusionsOf("B"), QStringList{"A"});
-    QVERIFY(m.confusionsOf("C").isEmpty());
+    // Nobody took C for anything, but A was taken for C.
+    QCOMPARE(m.confusionsOf("C"), QStringList{"A"});
+    m.add(Answer("F", "C"));
+    m.add(Answer("F", "C"));
+    m.add(Answer("C", "G"));
+    // C's own confusion first, then those taken for it, most often first.
+    QCOMPARE(m.confusionsOf("C"), QStringList({"G", "F", "A"}));
+    QVERIFY(m.confusionsOf("H").isEmpty());
 }
 
 void tst_focus::optionOffDrawsExactlyTheStandardQuestions_data() {
