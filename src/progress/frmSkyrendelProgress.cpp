@@ -73,10 +73,16 @@ void ProgressChart::paintEvent(QPaintEvent*) {
             else path.lineTo(x, y);
         }
         p.setPen(QPen(artwork::kGold, 2));
-        p.drawPath(path);
-        p.setBrush(artwork::kGold);
-        const double r = n > 200 ? 1.5 : 3.5;
-        for (const QPointF& pt : points) p.drawEllipse(pt, r, r);
+        if (n > 200) {
+            // Hundreds of quizzes: one plain line, as fine as the pixels.
+            p.setRenderHint(QPainter::Antialiasing, false);
+            p.setPen(QPen(artwork::kGold, 1));
+            p.drawPolyline(points.constData(), points.size());
+        } else {
+            p.drawPath(path);
+            p.setBrush(artwork::kGold);
+            for (const QPointF& pt : points) p.drawEllipse(pt, 3.5, 3.5);
+        }
         p.setPen(artwork::kSkyLight);
         p.drawText(QRect(area.left(), area.bottom() + 4, area.width(), 16), Qt::AlignCenter,
                    n == 1 ? QStringLiteral("1 quiz") : QString::number(n) + QStringLiteral(" quizzes, oldest first"));
@@ -157,6 +163,7 @@ frmSkyrendelProgress::frmSkyrendelProgress(QWidget* parent) : QDialog(parent) {
     rv->addWidget(confusionsCaption);
     lstConfusions_ = new QListWidget(right);
     lstConfusions_->setObjectName(QStringLiteral("lstConfusions"));
+    lstConfusions_->setUniformItemSizes(true);
     rv->addWidget(lstConfusions_, 1);
     auto* pair = new QHBoxLayout;
     for (int i = 0; i < 2; ++i) {
@@ -302,7 +309,16 @@ QString frmSkyrendelProgress::ExportPath() {
 void frmSkyrendelProgress::cmdExportCsv_Click() {
     const QString path = ExportPath();
     QString error;
-    if (ExportHistoryCsv(data_.history, path, &error)) {
+    QVector<AnswerRecord> history;
+    try {
+        if (db::Connection* user = db::UserDB(); user && user->isOpen()) history = ReadHistory(*user);
+    } catch (const SkyError& e) {
+        platform().messageBox->show(this, AppTitle,
+                                    QStringLiteral("Your answer history could not be read: ") + e.description(),
+                                    MsgIcon::Exclamation, MsgButtons::OkOnly);
+        return;
+    }
+    if (ExportHistoryCsv(history, path, &error)) {
         platform().messageBox->show(this, AppTitle, QStringLiteral("Your answer history was saved to ") + path,
                                     MsgIcon::Information, MsgButtons::OkOnly);
     } else {

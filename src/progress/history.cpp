@@ -135,4 +135,23 @@ QVector<AnswerRecord> ReadHistory(db::Connection& c) {
     return out;
 }
 
+QVector<AnswerRecord> ReadHistoryOutline(db::Connection& c) {
+    QVector<AnswerRecord> out;
+    if (!db::HasAnswerHistoryTable(c)) return out;
+    db::Recordset rs;
+    rs.Open(QStringLiteral("SELECT QUIZID, TRIM(CORRECTFOLDER), TRIM(CHOSENFOLDER), ISRIGHT FROM ANSWERHISTORY "
+                           "ORDER BY ID"),
+            c, db::adOpenForwardOnly, db::adLockReadOnly);
+    for (; !rs.eof(); rs.moveNext()) {
+        AnswerRecord r;
+        r.quizId = rs.fields(0).value().toLongLong();
+        r.correct = rs.fields(1).text();
+        r.chosen = rs.fields(2).text();
+        r.right = rs.fields(3).value().toBool();
+        out << r;
+    }
+    rs.close();
+    return out;
+}
+
 } // namespace sky::progress

@@ -14,7 +14,7 @@ QString ProgressData::nameOf(const QString& folder) const {
 
 ProgressData LoadProgress(db::Connection& user) {
     ProgressData d;
-    d.history = ReadHistory(user);
+    d.history = ReadHistoryOutline(user);
     db::Recordset rs;
     QString statement = QStringLiteral("SELECT FOLDER, AIRPLANETYPE");
     for (const QString& c : db::AircraftSetColumns()) statement += QStringLiteral(", ") + c;
@@ -34,6 +34,9 @@ ProgressData LoadProgress(db::Connection& user) {
     d.setAccuracy = AccuracyPerSet(d.history, d.sets);
     d.aircraft = AircraftWorstFirst(d.history);
     d.confusions = ConfusionPairs(d.history);
+    // A long history of scattered slips holds thousands of pairs; the ones
+    // worth drilling are at the top.
+    if (d.confusions.size() > ProgressData::kMaxConfusions) d.confusions.resize(ProgressData::kMaxConfusions);
     return d;
 }
 

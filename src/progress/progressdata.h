@@ -11,13 +11,14 @@ class Connection;
 namespace sky::progress {
 
 struct ProgressData {
-    QVector<AnswerRecord> history;
+    QVector<AnswerRecord> history;          // the outline (ReadHistoryOutline)
     QHash<QString, QString> names;          // FOLDER -> display name
     QHash<QString, QVector<bool>> sets;     // FOLDER -> eight set flags
     QVector<QuizPoint> quizzes;
     QVector<SetAccuracy> setAccuracy;
     QVector<AircraftStat> aircraft;
-    QVector<Confusion> confusions;
+    QVector<Confusion> confusions;          // the most frequent kMaxConfusions
+    static constexpr int kMaxConfusions = 100;
 
     bool isEmpty() const { return history.isEmpty(); }
     // The display name, or the folder with a note when the aircraft has
