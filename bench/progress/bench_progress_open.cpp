@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 
@@ -61,6 +62,29 @@ int main(int argc, char** argv) {
         r.right = next(4) != 0;
         r.chosen = r.right ? r.correct : r.distractor1;
         history << r;
+    }
+    if (argc > 1 && QByteArray(argv[1]) == "--look") {
+        // A user's few weeks: 30 quizzes of 20, improving, with two pairs
+        // mixed up often; photographs for the aircraft asked. Shows the
+        // window for a screenshot.
+        history.clear();
+        for (int i = 0; i < 10; ++i) fixtures::CreatePictureDatabase(folders[i], {fixtures::MakePhotoJpeg(i)});
+        for (int q = 0; q < 30; ++q)
+            for (int k = 0; k < 20; ++k) {
+                progress::AnswerRecord r;
+                r.quizId = start.toMSecsSinceEpoch() + q * 86400000ll;
+                r.correct = folders[next(10)];
+                r.right = next(100) < 45 + q * 1.5;
+                r.chosen = r.right ? r.correct : folders[(folders.indexOf(r.correct) + (next(3) == 0 ? 3 : 1)) % 10];
+                history << r;
+            }
+        progress::AppendAnswers(*db::UserDB(), history);
+        progress::frmSkyrendelProgress w;
+        if (argc > 2) w.showMaximized();
+        else w.show();
+        QTimer::singleShot(4000, &app, &QApplication::quit);
+        app.exec();
+        return 0;
     }
     progress::AppendAnswers(*db::UserDB(), history);
 

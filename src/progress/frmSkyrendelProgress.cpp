@@ -50,7 +50,7 @@ void ProgressChart::paintEvent(QPaintEvent*) {
     f.setBold(false);
     f.setPointSizeF(f.pointSizeF() * 0.85);
     p.setFont(f);
-    const QRect area(44, 32, width() - 58, height() - (kind_ == Kind::Bars ? 90 : 56));
+    const QRect area(44, 32, width() - 58, height() - (kind_ == Kind::Bars ? 96 : 56));
     // Grid: 0, 50 and 100 percent.
     for (int pct : {0, 50, 100}) {
         const int y = area.bottom() - area.height() * pct / 100;
@@ -98,12 +98,10 @@ void ProgressChart::paintEvent(QPaintEvent*) {
             p.drawText(QRectF(bar.left() - 10, area.bottom() - h - 16, bar.width() + 20, 14), Qt::AlignCenter,
                        PercentText(values_[i]));
         }
-        p.save();
+        // Captions wrap under their bar; a set with no answers is dimmed.
         p.setPen(values_[i] >= 0 ? artwork::kSkyLight : artwork::kDim);
-        p.translate(bar.center().x() + 4, area.bottom() + 6);
-        p.rotate(35);
-        p.drawText(QPointF(0, 0), i < captions_.size() ? captions_[i] : QString());
-        p.restore();
+        p.drawText(QRectF(area.left() + slot * i + 1, area.bottom() + 4, slot - 2, 52),
+                   Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, i < captions_.size() ? captions_[i] : QString());
     }
 }
 
