@@ -44,6 +44,8 @@ private slots:
     void trend_data();
     void trend();
     void confusionCounts();
+    void ordering_data();
+    void ordering();
     void confusionSentence_data();
     void confusionSentence();
     void emptyHistory();
@@ -137,6 +139,34 @@ void tst_progressstats::confusionCounts() {
     QCOMPARE(c[2].chosen, QString("A320"));
     QCOMPARE(c[3].correct, QString("GONE"));
     for (const Confusion& x : c) QCOMPARE(x.count, x.correct == "A320" ? 4 : 1);
+}
+
+// Order is by the numbers, never by the folders' names alone.
+void tst_progressstats::ordering_data() {
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("confusions"); // "correct>chosen:count", most first
+    QTest::addColumn<QStringList>("worstFirst");
+    QTest::newRow("most frequent pair sorts last by name")
+        << QStringList{"1 A B", "1 Z Y", "1 Z Y", "1 Z Y", "1 A A", "1 Z Z"}
+        << QStringList{"Z>Y:3", "A>B:1"} << QStringList{"Z", "A"};
+    QTest::newRow("equal accuracy: more answers first")
+        << QStringList{"1 A B", "1 A A", "1 Z Y", "1 Z Y", "1 Z Z", "1 Z Z"}
+        << QStringList{"Z>Y:2", "A>B:1"} << QStringList{"Z", "A"};
+    QTest::newRow("equal in everything: by folder")
+        << QStringList{"1 M N", "1 C D", "1 M M", "1 C C"} << QStringList{"C>D:1", "M>N:1"}
+        << QStringList{"C", "M"};
+}
+
+void tst_progressstats::ordering() {
+    QFETCH(QStringList, lines);
+    QFETCH(QStringList, confusions);
+    QFETCH(QStringList, worstFirst);
+    QStringList gotConfusions, gotAircraft;
+    for (const Confusion& c : ConfusionPairs(History(lines)))
+        gotConfusions << c.correct + ">" + c.chosen + ":" + QString::number(c.count);
+    for (const AircraftStat& a : AircraftWorstFirst(History(lines))) gotAircraft << a.folder;
+    QCOMPARE(gotConfusions, confusions);
+    QCOMPARE(gotAircraft, worstFirst);
 }
 
 void tst_progressstats::confusionSentence_data() {
