@@ -33,11 +33,12 @@ FocusModel& HistoryRecorder::model() {
         loadedFrom_ = from;
         if (user && user->isOpen()) {
             try {
-                model_.addAll(ReadHistory(*user));
+                model_.addAll(ReadHistoryOutline(*user));
             } catch (const SkyError&) {
                 // An unreadable history drills nothing in particular.
             }
         }
+        model_.addAll(unsaved_);
     }
     return model_;
 }
@@ -59,13 +60,17 @@ void HistoryRecorder::answerGiven(const quiz::QuestionRecords& records, int inde
     r.gameMode = game::GameMode;
     r.hard = game::IsHardDifficulty;
     r.captains = game::IsCaptainsChallenge;
-    model().add(r);
+    // The model is read only when the focused drawing first asks for it;
+    // until then the history in the database is all it needs.
+    if (loaded_) model_.add(r);
     db::Connection* user = db::UserDB();
-    if (!user || !user->isOpen()) return;
     try {
+        if (!user || !user->isOpen()) throw SkyError(db::kErrNotOpen, QStringLiteral("The database is not open."));
         AppendAnswer(*user, r);
     } catch (const SkyError&) {
-        // The quiz goes on; only this answer is missing from the history.
+        // The quiz goes on; only this answer is missing from the history,
+        // and the model of this run still learns from it.
+        unsaved_ << r;
     }
 }
 

@@ -39,6 +39,7 @@ private:
     FocusModel model_;
     bool loaded_ = false;
     QString loadedFrom_;
+    QVector<AnswerRecord> unsaved_; // answers the database did not take
     qint64 quizId_ = 0;
     bool installed_ = false;
 };
