@@ -3,6 +3,7 @@
 // history on its own.
 #include "data/databases.h"
 #include "data/db.h"
+#include "game/frmSkyrendelGameSelector.h"
 #include "progress/frmSkyrendelProgress.h"
 #include "progress/history.h"
 #include "progress/progressdata.h"
@@ -62,6 +63,15 @@ int main(int argc, char** argv) {
         r.right = next(4) != 0;
         r.chosen = r.right ? r.correct : r.distractor1;
         history << r;
+    }
+    if (argc > 1 && QByteArray(argv[1]) == "--look-selector") {
+        // The game selector on the Custom Challenge, for a screenshot.
+        game::frmSkyrendelGameSelector selector;
+        selector.show();
+        selector.picChallengeMode_Click(0);
+        QTimer::singleShot(4000, &app, &QApplication::quit);
+        app.exec();
+        return 0;
     }
     if (argc > 1 && QByteArray(argv[1]) == "--look") {
         // A user's few weeks: 30 quizzes of 20, improving, with two pairs

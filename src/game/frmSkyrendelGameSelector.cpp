@@ -235,13 +235,15 @@ frmSkyrendelGameSelector::frmSkyrendelGameSelector(QWidget* parent) : QDialog(pa
     connect(chkTimeLimit_, &QCheckBox::clicked, this, &frmSkyrendelGameSelector::chkTimeLimit_Click);
     connect(chkQuestionLimit_, &QCheckBox::clicked, this, &frmSkyrendelGameSelector::chkQuestionLimit_Click);
     // Beside the limits: drill the user's own mistakes.
-    chkFocusWeakSpots_ = new QCheckBox(QStringLiteral("Focus on my\nweak spots"), panel);
+    chkFocusWeakSpots_ = new QCheckBox(QStringLiteral("Focus on my weak spots"), this);
     chkFocusWeakSpots_->setObjectName(QStringLiteral("chkFocusWeakSpots"));
     chkFocusWeakSpots_->setAccessibleName(QStringLiteral("Focus on my weak spots"));
     chkFocusWeakSpots_->setToolTip(QStringLiteral("Ask more often the aircraft you get wrong, against the aircraft "
                                                   "you took them for"));
     chkFocusWeakSpots_->setStyleSheet(QStringLiteral("QCheckBox { color: white; font-weight: bold; }"));
-    chkFocusWeakSpots_->setGeometry(QRect(QPoint(kOptionLeft + 284, kOptionTop[3] + 6), QSize(150, 44)));
+    // Under the mode pictures, shown with the Custom Challenge's options.
+    chkFocusWeakSpots_->setGeometry(
+        QRect(QPoint(kModeLeft + 12, kModeTop[2] + kModeSize.height() + 28), QSize(kModeSize.width() - 12, 32)));
     connect(chkFocusWeakSpots_, &QCheckBox::clicked, this, &frmSkyrendelGameSelector::chkFocusWeakSpots_Click);
     connect(cmbTimeLimit_, &QComboBox::activated, this, &frmSkyrendelGameSelector::cmbTimeLimit_Click);
     connect(cmbQuestionLimit_, &QComboBox::activated, this, &frmSkyrendelGameSelector::cmbQuestionLimit_Click);
@@ -308,6 +310,7 @@ void frmSkyrendelGameSelector::SetupYellowPictures() {
         for (const FaceSet* set : {&picSelectCorrect_, &picTimeLimit_, &picQuestionLimit_, &picDifficulty_, &picGrade_})
             set->show(3);
     }
+    chkFocusWeakSpots_->setVisible(chosenMode() == 1);
     chkFocusWeakSpots_->setStyleSheet(chkFocusWeakSpots_->isChecked()
                                           ? QStringLiteral("QCheckBox { color: yellow; font-weight: bold; }")
                                           : QStringLiteral("QCheckBox { color: white; font-weight: bold; }"));
