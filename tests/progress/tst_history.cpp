@@ -36,6 +36,8 @@ private slots:
     void olderUserDatabaseGainsTheTableOnFirstUse();
     void synchronisationLeavesTheHistoryAlone();
     void unwritableHistoryDoesNotStopTheQuiz();
+    void focusedQuizDrillsTheUsersConfusions_data();
+    void focusedQuizDrillsTheUsersConfusions();
 
 private:
     QTemporaryDir config_;
@@ -306,6 +308,74 @@ void tst_history::unwritableHistoryDoesNotStopTheQuiz() {
     int counted = 0;
     for (const QString& f : {"A", "B", "C", "D"}) counted += recorder.model().boxOf(f) != FocusModel::kStartBox;
     QVERIFY(counted >= 1);
+}
+
+void tst_history::focusedQuizDrillsTheUsersConfusions_data() {
+    QTest::addColumn<bool>("focus");
+    QTest::newRow("option on") << true;
+    QTest::newRow("option off") << false;
+}
+
+// A user who took C for F again and again: with the option on, the quiz on
+// screen offers F every time it asks C; with the option off, F (no
+// look-alike of C in the catalogue) seldom comes up with it.
+void tst_history::focusedQuizDrillsTheUsersConfusions() {
+    QFETCH(bool, focus);
+    // C's own look-alikes (the large jets) would otherwise come first.
+    quiztest::Catalogue catalogue({{"A", {3}}, {"B", {3}}, {"C", {3}}, {"D", {3}}, {"E"}, {"F"}});
+    QVector<AnswerRecord> past;
+    for (int i = 0; i < 4; ++i) {
+        AnswerRecord wrong;
+        wrong.quizId = 1;
+        wrong.correct = "C";
+        wrong.chosen = "F";
+        past << wrong;
+        for (const QString& f : {"A", "B", "D", "E", "F"}) {
+            AnswerRecord right;
+            right.quizId = 1;
+            right.correct = right.chosen = f;
+            right.right = true;
+            past << right;
+        }
+    }
+    AppendAnswers(*db::UserDB(), past);
+    HistoryRecorder recorder;
+    recorder.install();
+    quiz::frmSkyrendelMainMenu window;
+    window.InitMainWindow();
+    window.ArrangePanels();
+    window.show();
+    game::GameMode = 2;
+    game::TimeLimitSeconds = -1;
+    game::QuestionLimit = 60;
+    game::IsHardDifficulty = false;
+    game::GradeImmediately = false;
+    game::IsCaptainsChallenge = false;
+    game::FocusOnWeakSpots = focus;
+    window.StartGame();
+    int askedC = 0, withF = 0;
+    for (int k = 0; k < 60; ++k) {
+        // What the user sees: the name logo asked for, and the three pictures.
+        QStringList shown;
+        for (int s = 0; s < 3; ++s)
+            shown << catalogue.folderShownBy(window.findChild<PictureBox*>(QString("picAircraftSelection_%1").arg(s))->picture());
+        const QString asked = catalogue.folderShownBy(window.findChild<PictureBox*>("picAircraftSelection_3")->picture());
+        if (asked == "C") {
+            ++askedC;
+            withF += shown.contains("F");
+        }
+        // Always right: C climbs back out of the first box as it is learnt.
+        auto* target = window.findChild<PictureBox*>(QString("picAircraftSelection_%1").arg(shown.indexOf(asked)));
+        QTest::mouseClick(target, Qt::LeftButton, {}, target->rect().center());
+    }
+    game::FocusOnWeakSpots = false;
+    if (focus) {
+        QVERIFY2(askedC >= 15, qPrintable(QString::number(askedC)));
+        QCOMPARE(withF, askedC);
+    } else {
+        QVERIFY2(askedC <= 20, qPrintable(QString::number(askedC)));
+        QVERIFY2(withF < askedC, qPrintable(QString("%1 of %2").arg(withF).arg(askedC)));
+    }
 }
 
 QTEST_MAIN(tst_history)
