@@ -1,6 +1,7 @@
 #include "app/wiring.h"
 
 #include "options/frmSkyrendelOptions.h"
+#include "progress/recorder.h"
 #include "quiz/frmSkyrendelMainMenu.h"
 #include "updates/frmSkyrendelUpdates.h"
 
@@ -26,6 +27,9 @@ void WireMainWindow(quiz::frmSkyrendelMainMenu& window) {
         open->show();
         open->activateWindow();
     });
+    // Every answer goes into the history, which the focused drawing reads.
+    static progress::HistoryRecorder recorder;
+    recorder.install();
 }
 
 } // namespace sky::app

@@ -36,6 +36,24 @@ void CreateSchema(Connection& c, DbKind kind) {
     c.Execute(QStringLiteral("CREATE TABLE TEXTCONSTANTS (TEXTCONSTANTNAME TEXT, TEXTCONSTANTDATA TEXT)"));
 }
 
+bool HasAnswerHistoryTable(Connection& c) {
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND UPPER(name)='ANSWERHISTORY'"), c,
+            adOpenForwardOnly, adLockReadOnly);
+    const bool found = !rs.eof();
+    rs.close();
+    return found;
+}
+
+void EnsureAnswerHistoryTable(Connection& c) {
+    if (HasAnswerHistoryTable(c)) return;
+    c.Execute(QStringLiteral("CREATE TABLE IF NOT EXISTS ANSWERHISTORY (ID INTEGER PRIMARY KEY, QUIZID INTEGER, "
+                             "ANSWEREDAT TEXT, GAMEMODE INTEGER, ISHARD BOOLEAN, ISCAPTAINS BOOLEAN, "
+                             "CORRECTFOLDER TEXT, CHOSENFOLDER TEXT, DISTRACTOR1 TEXT, DISTRACTOR2 TEXT, "
+                             "PICTURE INTEGER, ISRIGHT BOOLEAN)"));
+    c.Execute(QStringLiteral("CREATE INDEX IF NOT EXISTS ANSWERHISTORY_QUIZ ON ANSWERHISTORY (QUIZID)"));
+}
+
 void CreateDatabaseFile(const QString& path, DbKind kind) {
     Connection c;
     c.Create(path, DatabasePassword());

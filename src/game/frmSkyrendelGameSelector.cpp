@@ -236,6 +236,17 @@ frmSkyrendelGameSelector::frmSkyrendelGameSelector(QWidget* parent) : QDialog(pa
     cmbQuestionLimit_->setGeometry(art::kLimitListRect.translated(questionAt));
     connect(chkTimeLimit_, &QCheckBox::clicked, this, &frmSkyrendelGameSelector::chkTimeLimit_Click);
     connect(chkQuestionLimit_, &QCheckBox::clicked, this, &frmSkyrendelGameSelector::chkQuestionLimit_Click);
+    // Beside the limits: drill the user's own mistakes.
+    chkFocusWeakSpots_ = new QCheckBox(QStringLiteral("Focus on my weak spots"), this);
+    chkFocusWeakSpots_->setObjectName(QStringLiteral("chkFocusWeakSpots"));
+    chkFocusWeakSpots_->setAccessibleName(QStringLiteral("Focus on my weak spots"));
+    chkFocusWeakSpots_->setToolTip(QStringLiteral("Ask more often the aircraft you get wrong, against the aircraft "
+                                                  "you took them for"));
+    chkFocusWeakSpots_->setStyleSheet(QStringLiteral("QCheckBox { color: white; font-weight: bold; }"));
+    // Under the mode pictures, shown with the Custom Challenge's options.
+    chkFocusWeakSpots_->setGeometry(
+        QRect(QPoint(kModeLeft + 12, kModeTop[2] + kModeSize.height() + 28), QSize(kModeSize.width() - 12, 32)));
+    connect(chkFocusWeakSpots_, &QCheckBox::clicked, this, &frmSkyrendelGameSelector::chkFocusWeakSpots_Click);
     connect(cmbTimeLimit_, &QComboBox::activated, this, &frmSkyrendelGameSelector::cmbTimeLimit_Click);
     connect(cmbQuestionLimit_, &QComboBox::activated, this, &frmSkyrendelGameSelector::cmbQuestionLimit_Click);
 
@@ -303,6 +314,10 @@ void frmSkyrendelGameSelector::SetupYellowPictures() {
         for (const FaceSet* set : {&picSelectCorrect_, &picTimeLimit_, &picQuestionLimit_, &picDifficulty_, &picGrade_})
             set->show(3);
     }
+    chkFocusWeakSpots_->setVisible(chosenMode() == 1);
+    chkFocusWeakSpots_->setStyleSheet(chkFocusWeakSpots_->isChecked()
+                                          ? QStringLiteral("QCheckBox { color: yellow; font-weight: bold; }")
+                                          : QStringLiteral("QCheckBox { color: white; font-weight: bold; }"));
     picLearningModeBox_->hide();
     picCustomChallengeBox_->hide();
     picCaptainsChallengeBox_->hide();
@@ -330,6 +345,8 @@ void frmSkyrendelGameSelector::LoadSelectorSettings() {
     chkTimeLimit_->setChecked(GetAppSetting(QStringLiteral("chkTimeLimit"), QStringLiteral("0")) == QLatin1String("1"));
     chkQuestionLimit_->setChecked(GetAppSetting(QStringLiteral("chkQuestionLimit"), QStringLiteral("0")) ==
                                   QLatin1String("1"));
+    chkFocusWeakSpots_->setChecked(GetAppSetting(QStringLiteral("chkFocusWeakSpots"), QStringLiteral("0")) ==
+                                   QLatin1String("1"));
     // The mode last: choosing any option above means the Custom Challenge.
     const QString mode = GetAppSetting(QStringLiteral("optMode"), QStringLiteral("0")).trimmed();
     optMode_[mode == QLatin1String("2") ? 2 : mode == QLatin1String("1") ? 1 : 0]->setChecked(true);
@@ -348,6 +365,8 @@ void frmSkyrendelGameSelector::SaveSelectorSettings() {
                    chkQuestionLimit_->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     SaveAppSetting(QStringLiteral("cmbTimeLimit"), cmbTimeLimit_->currentText());
     SaveAppSetting(QStringLiteral("cmbQuestionLimit"), cmbQuestionLimit_->currentText());
+    SaveAppSetting(QStringLiteral("chkFocusWeakSpots"),
+                   chkFocusWeakSpots_->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void frmSkyrendelGameSelector::ResetGoFace() { picGo_.show(1); }
@@ -369,6 +388,7 @@ void frmSkyrendelGameSelector::optDifficulty_Click(int) { optCorrect_Click(0); }
 void frmSkyrendelGameSelector::optGrade_Click(int) { optCorrect_Click(0); }
 void frmSkyrendelGameSelector::chkTimeLimit_Click() { optCorrect_Click(0); }
 void frmSkyrendelGameSelector::chkQuestionLimit_Click() { optCorrect_Click(0); }
+void frmSkyrendelGameSelector::chkFocusWeakSpots_Click() { optCorrect_Click(0); }
 
 void frmSkyrendelGameSelector::imgSelectCorrect_Click(int index) {
     if (index < 0 || index > 1) return;
@@ -431,6 +451,7 @@ void frmSkyrendelGameSelector::picGo_Click(int) {
         return;
     }
     SaveSelectorSettings();
+    FocusOnWeakSpots = false;
     switch (mode) {
     case 0:
         GameMode = 1;
@@ -447,6 +468,7 @@ void frmSkyrendelGameSelector::picGo_Click(int) {
         IsHardDifficulty = optDifficulty_[1]->isChecked();
         GradeImmediately = optGrade_[0]->isChecked();
         IsCaptainsChallenge = false;
+        FocusOnWeakSpots = chkFocusWeakSpots_->isChecked();
         break;
     default:
         GameMode = 2;

@@ -52,6 +52,7 @@ public:
     void imgGrade_Click(int index);
     void chkTimeLimit_Click();
     void chkQuestionLimit_Click();
+    void chkFocusWeakSpots_Click();
     void cmbTimeLimit_Click();
     void cmbQuestionLimit_Click();
     void picLearningMode_Click(int index);
@@ -93,6 +94,8 @@ private:
     QButtonGroup* grpGrade_ = nullptr;
     QCheckBox* chkTimeLimit_ = nullptr;
     QCheckBox* chkQuestionLimit_ = nullptr;
+    // "Focus on my weak spots": stored as "chkFocusWeakSpots", "1" or "0".
+    QCheckBox* chkFocusWeakSpots_ = nullptr;
     QComboBox* cmbTimeLimit_ = nullptr;
     QComboBox* cmbQuestionLimit_ = nullptr;
     PictureBox* imgSelectCorrect_[2] = {};

@@ -8,5 +8,6 @@ std::int32_t QuestionLimit = 0;
 bool IsHardDifficulty = false;
 bool GradeImmediately = false;
 bool IsCaptainsChallenge = false;
+bool FocusOnWeakSpots = false;
 
 } // namespace sky::game

@@ -16,5 +16,8 @@ extern std::int32_t QuestionLimit;    // -1: no limit (below 1 means none)
 extern bool IsHardDifficulty;
 extern bool GradeImmediately;
 extern bool IsCaptainsChallenge;
+// The Custom Challenge drills the aircraft the user gets wrong and the
+// aircraft they mix them up with (never in the Captain's Challenge).
+extern bool FocusOnWeakSpots;
 
 } // namespace sky::game

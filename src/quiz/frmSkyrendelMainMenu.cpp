@@ -1028,6 +1028,7 @@ void frmSkyrendelMainMenu::ClickABC(int index) {
     const int serial = gameSerial_;
 
     records_.lstUsersInput << QString(QChar('A' + index));
+    AnswerGiven(records_, records_.lstUsersInput.size() - 1);
     UpdateCurrentScore();
 
     const bool playSound = chkPlaySound_[0]->isChecked();

@@ -3,6 +3,8 @@
 #include "data/catalog.h"
 #include "data/databases.h"
 #include "data/db.h"
+#include "game/gamesettings.h"
+#include "quiz/records.h"
 #include "shell/errors.h"
 #include "shell/helpers.h"
 #include "shell/platform.h"
@@ -14,6 +16,21 @@ namespace sky::quiz {
 using data::TrimBlanks;
 using db::Connection;
 using db::Recordset;
+
+namespace {
+FocusSource* g_focusSource = nullptr;
+AnswerHook& answerHook() {
+    static AnswerHook hook;
+    return hook;
+}
+} // namespace
+
+void SetFocusSource(FocusSource* source) { g_focusSource = source; }
+FocusSource* CurrentFocusSource() { return g_focusSource; }
+void SetAnswerHook(AnswerHook hook) { answerHook() = std::move(hook); }
+void AnswerGiven(const QuestionRecords& records, int index) {
+    if (answerHook()) answerHook()(records, index);
+}
 
 void PartnerLists::clear() {
     lstHardPartners.clear();
@@ -205,11 +222,49 @@ QString QuestionGenerator::drawDistractor(bool second, bool isHardDifficulty, co
     return drawn;
 }
 
+QString QuestionGenerator::WeightedAircraftFolder(FocusSource& focus) {
+    rng().seedFromClock();
+    const int n = std::min(lists_.lstAircraftFolders.size(), lists_.lstAircraftIsActive.size());
+    QVector<double> weights(n, 0.0);
+    double total = 0;
+    for (int i = 0; i < n; ++i) {
+        if (lists_.lstAircraftIsActive.at(i) != QLatin1String("Y")) continue;
+        const double w = focus.weightOf(lists_.lstAircraftFolders.at(i));
+        weights[i] = w > 0 ? w : 0;
+        total += weights[i];
+    }
+    if (total <= 0) return QString();
+    double r = rng().next() * total;
+    int last = -1;
+    for (int i = 0; i < n; ++i) {
+        if (weights[i] <= 0) continue;
+        last = i;
+        if (r < weights[i]) return lists_.lstAircraftFolders.at(i);
+        r -= weights[i];
+    }
+    return lists_.lstAircraftFolders.at(last); // rounding at the very end
+}
+
+QString QuestionGenerator::FocusedFirstDistractor(FocusSource& focus, const QString& correct) {
+    for (const QString& candidate : focus.confusionsOf(correct)) {
+        const QString c = TrimBlanks(candidate);
+        if (c.isEmpty() || c == correct || ListContains(partners_.lstDontAskPartners, c)) continue;
+        if (!ListContains(lists_.lstActiveFolders, c)) continue;
+        return c;
+    }
+    return QString();
+}
+
 QuestionDraw QuestionGenerator::draw(bool isHardDifficulty, bool isCaptainsChallenge) {
     QuestionDraw q;
-    q.correctFolder = RandomAircraftFolder();
+    FocusSource* focus = ownFocus_ ? focus_ : g_focusSource;
+    if (!game::FocusOnWeakSpots || isCaptainsChallenge) focus = nullptr;
+    if (focus) q.correctFolder = WeightedAircraftFolder(*focus);
+    if (q.correctFolder.isEmpty()) q.correctFolder = RandomAircraftFolder();
     LoadHardAndDontAskPartners(q.correctFolder, isCaptainsChallenge);
-    q.firstDistractor = drawDistractor(false, isHardDifficulty, q.correctFolder, QString());
+    if (focus) q.firstDistractor = FocusedFirstDistractor(*focus, q.correctFolder);
+    if (q.firstDistractor.isEmpty())
+        q.firstDistractor = drawDistractor(false, isHardDifficulty, q.correctFolder, QString());
     q.secondDistractor = drawDistractor(true, isHardDifficulty, q.correctFolder, q.firstDistractor);
     q.correctIndex = static_cast<int>(std::floor(3 * rng().next()));
     if (q.correctIndex > 2) q.correctIndex = 2;

@@ -12,6 +12,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace sky {
 class RandomSeam;
 }
@@ -23,6 +25,28 @@ class Connection;
 }
 
 namespace sky::quiz {
+
+struct QuestionRecords;
+
+// What the user's own answers say about each aircraft, for the drawing that
+// focuses on the user's weak spots.
+class FocusSource {
+public:
+    virtual ~FocusSource() = default;
+    // How strongly `folder` is to be drawn as the correct aircraft (>= 0).
+    virtual double weightOf(const QString& folder) = 0;
+    // The aircraft the user has taken `folder` for, most often first.
+    virtual QStringList confusionsOf(const QString& folder) = 0;
+};
+// The program's source, used by every generator without one of its own.
+void SetFocusSource(FocusSource* source);
+FocusSource* CurrentFocusSource();
+
+// Called with the question records each time an answer has been recorded
+// (index: the answered question, 0-based).
+using AnswerHook = std::function<void(const QuestionRecords& records, int index)>;
+void SetAnswerHook(AnswerHook hook);
+void AnswerGiven(const QuestionRecords& records, int index);
 
 // The seven lists distractors are drawn from, in priority order.
 enum class DistractorSource { Hard, Close, Far, Easy, ActiveLessDontAsk, Active, All };
@@ -87,8 +111,21 @@ public:
     QString drawDistractor(bool second, bool isHardDifficulty, const QString& correct, const QString& first);
 
     // A whole question: correct aircraft, partners, both distractors, the
-    // correct slot, the slot order.
+    // correct slot, the slot order. With "Focus on my weak spots" chosen
+    // (never in the Captain's Challenge) and a focus source present, the
+    // correct aircraft is drawn by the source's weights and the first
+    // distractor is the aircraft the user most often took it for.
     QuestionDraw draw(bool isHardDifficulty, bool isCaptainsChallenge);
+
+    // The correct aircraft drawn among the active ones with the source's
+    // weights; empty when no active aircraft has a weight above 0.
+    QString WeightedAircraftFolder(FocusSource& focus);
+    // The user's most frequent confusion for `correct` that may be asked with
+    // it now: active, and not a never partner. Empty when there is none.
+    QString FocusedFirstDistractor(FocusSource& focus, const QString& correct);
+
+    // A source of this generator's own instead of the program's.
+    void setFocusSource(FocusSource* source) { focus_ = source; ownFocus_ = true; }
 
     const PartnerLists& partners() const { return partners_; }
     // The list a source names (the catalogue lists for Active and All).
@@ -104,6 +141,8 @@ private:
     RandomSeam* random_;
     PartnerLists partners_;
     DistractorSource lastSecondSource_ = DistractorSource::All;
+    FocusSource* focus_ = nullptr;
+    bool ownFocus_ = false;
 };
 
 } // namespace sky::quiz
