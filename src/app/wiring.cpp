@@ -1,6 +1,7 @@
 #include "app/wiring.h"
 
 #include "options/frmSkyrendelOptions.h"
+#include "progress/frmSkyrendelProgress.h"
 #include "progress/recorder.h"
 #include "quiz/frmSkyrendelMainMenu.h"
 #include "updates/frmSkyrendelUpdates.h"
@@ -11,7 +12,7 @@ namespace sky::app {
 
 void WireMainWindow(quiz::frmSkyrendelMainMenu& window) {
     // Item 1 opens the options window modally, item 2 the updates window
-    // modelessly; each subsystem adds its line here.
+    // modelessly, item 15 My Progress; each subsystem adds its line here.
     window.SetMenuItemAction(1, [&window] { options::frmSkyrendelOptions dialog(&window); dialog.exec(); });
     quiz::frmSkyrendelMainMenu* owner = &window;
     window.SetMenuItemAction(2, [owner] {
@@ -27,6 +28,7 @@ void WireMainWindow(quiz::frmSkyrendelMainMenu& window) {
         open->show();
         open->activateWindow();
     });
+    window.SetMenuItemAction(15, [&window] { progress::OpenMyProgress(&window); });
     // Every answer goes into the history, which the focused drawing reads.
     static progress::HistoryRecorder recorder;
     recorder.install();

@@ -86,6 +86,15 @@ namespace {
 
 const char* kMenuCaptions[5] = {"Frequently Asked Questions", "Aircraft Options", "Check for Updates",
                                 "Start Training", "Exit"};
+// The sixth item, My Progress, and its two face stores.
+constexpr int kProgressItem = 15;
+const char* kProgressCaption = "My Progress";
+
+bool IsMenuItem(int i) { return (i >= 0 && i < 5) || i == kProgressItem; }
+int HoverStore(int i) { return i == kProgressItem ? kProgressItem + 1 : i + 5; }
+int NormalStore(int i) { return i == kProgressItem ? kProgressItem + 2 : i + 10; }
+// The visible items from the top of the column down.
+constexpr int kMenuOrder[6] = {0, 1, 2, 3, kProgressItem, 4};
 constexpr QSize kWindowSize(1000, 700);
 constexpr QSize kMenuItemSize(380, 58);
 constexpr QSize kPanelSize(kWindowSize.width() - 16, kWindowSize.height() - 16);
@@ -248,7 +257,7 @@ void frmSkyrendelMainMenu::redrawFaces() {
     // needed.
     if (auto* emblem = findChild<QLabel*>(QStringLiteral("imgEmblem")))
         emblem->setPixmap(artwork::SplashArtwork(emblem->size()));
-    for (int i = 0; i < 5; ++i) updateMenuItem(i);
+    for (int i : kMenuOrder) updateMenuItem(i);
     PictureBox* const next = picNextQuestion_[0];
     PictureBox* const grade = imgGrade_[0];
     PictureBox* const review = imgReviewQuestion_[0];
@@ -317,25 +326,42 @@ frmSkyrendelMainMenu::~frmSkyrendelMainMenu() {
 // ------------------------------------------------------------------ building
 
 void frmSkyrendelMainMenu::buildMenu() {
-    const int left = (width() - kMenuItemSize.width()) / 2;
-    for (int i = 0; i < 15; ++i) {
+    for (int i = 0; i < int(imgMenuItem_.size()); ++i) {
         auto* item = new PictureBox(this, QStringLiteral("imgMenuItem_%1").arg(i));
         item->setStretch(true);
         imgMenuItem_[i] = item;
-        if (i >= 5) {
+        if (!IsMenuItem(i)) {
             item->hide();
             continue;
         }
-        item->setGeometry(left, 232 + i * (kMenuItemSize.height() + 16), kMenuItemSize.width(),
-                          kMenuItemSize.height());
-        item->setAccessibleName(QString::fromLatin1(kMenuCaptions[i]));
+        item->setAccessibleName(QString::fromLatin1(i == kProgressItem ? kProgressCaption : kMenuCaptions[i]));
         connect(item, &PictureBox::clicked, this, [this, i] { imgMenuItem_Click(i); });
         connect(item, &PictureBox::mouseMoved, this, [this, i] { imgMenuItem_MouseMove(i); });
         // Tab, the arrow keys and Enter work the menu as the mouse does.
         item->setKeyboardActivation(true);
         item->installEventFilter(this);
     }
-    for (int i = 0; i < 5; ++i) updateMenuItem(i);
+    placeMenuItems();
+    for (int i : kMenuOrder) updateMenuItem(i);
+}
+
+void frmSkyrendelMainMenu::placeMenuItems() {
+    const bool progress = bool(menuItemActions_[kProgressItem]);
+    imgMenuItem_[kProgressItem]->setVisible(progress);
+    // Five items as designed; with a sixth the column closes up a little.
+    const int gap = progress ? 10 : 16;
+    const int left = (kWindowSize.width() - kMenuItemSize.width()) / 2;
+    int slot = 0;
+    for (int i : kMenuOrder) {
+        if (i == kProgressItem && !progress) continue;
+        const QRect design(left, 232 + slot++ * (kMenuItemSize.height() + gap), kMenuItemSize.width(),
+                           kMenuItemSize.height());
+        if (scaler_) scaler_->setDesignGeometry(imgMenuItem_[i], design);
+        else imgMenuItem_[i]->setGeometry(design);
+    }
+    // Tab follows the column.
+    for (int k = 0; k + 1 < int(std::size(kMenuOrder)); ++k)
+        setTabOrder(imgMenuItem_[kMenuOrder[k]], imgMenuItem_[kMenuOrder[k + 1]]);
 }
 
 void frmSkyrendelMainMenu::updateMenuItem(int i) {
@@ -343,11 +369,13 @@ void frmSkyrendelMainMenu::updateMenuItem(int i) {
                                                art::MenuSymbol::Updates, art::MenuSymbol::Play,
                                                art::MenuSymbol::Exit};
     const bool available = isMenuItemAvailable(i);
-    for (int store : {i + 5, i + 10}) {
-        const bool hover = store < 10;
+    const art::MenuSymbol symbol = i == kProgressItem ? art::MenuSymbol::Progress : symbols[i];
+    const QString caption = QString::fromLatin1(i == kProgressItem ? kProgressCaption : kMenuCaptions[i]);
+    for (int store : {HoverStore(i), NormalStore(i)}) {
+        const bool hover = store == HoverStore(i);
         PictureBox* shown = imgMenuItem_[i];
-        imgMenuItem_[store]->setPictureSource([shown, symbol = symbols[i], i, lit = hover && available, available] {
-            return art::MenuItemFace(shown->size(), symbol, QString::fromLatin1(kMenuCaptions[i]), lit, !available);
+        imgMenuItem_[store]->setPictureSource([shown, symbol, caption, lit = hover && available, available] {
+            return art::MenuItemFace(shown->size(), symbol, caption, lit, !available);
         });
     }
     PictureBox* item = imgMenuItem_[i];
@@ -355,12 +383,13 @@ void frmSkyrendelMainMenu::updateMenuItem(int i) {
     item->setToolTip(available ? QString() : QStringLiteral("Not available in this version"));
     if (available) item->setCursor(Qt::PointingHandCursor);
     else item->unsetCursor();
-    showFace(i, i + 10);
+    showFace(i, NormalStore(i));
 }
 
 void frmSkyrendelMainMenu::SetMenuItemAction(int index, std::function<void()> action) {
-    if (index != 1 && index != 2) return;
+    if (index != 1 && index != 2 && index != kProgressItem) return;
     menuItemActions_[index] = std::move(action);
+    if (index == kProgressItem) placeMenuItems();
     updateMenuItem(index);
 }
 
@@ -733,9 +762,9 @@ void frmSkyrendelMainMenu::ArrangePanels() {
 // --------------------------------------------------------------------- menu
 
 bool frmSkyrendelMainMenu::isMenuItemAvailable(int index) const {
-    // The options and the updates window live above the quiz and are handed
-    // in by the program's wiring; without them their items lead nowhere.
-    if (index == 1 || index == 2) return bool(menuItemActions_[index]);
+    // The options, updates and progress windows live above the quiz and are
+    // handed in by the program's wiring; without them their items lead nowhere.
+    if (index == 1 || index == 2 || index == kProgressItem) return bool(menuItemActions_[index]);
     return index == 0 || index == 3 || index == 4;
 }
 
@@ -744,13 +773,13 @@ void frmSkyrendelMainMenu::showFace(int item, int store) {
 }
 
 void frmSkyrendelMainMenu::imgMenuItem_MouseMove(int index) {
-    for (int i = 0; i < 5; ++i) showFace(i, i == index ? i + 5 : i + 10);
+    for (int i : kMenuOrder) showFace(i, i == index ? HoverStore(i) : NormalStore(i));
 }
 
 void frmSkyrendelMainMenu::imgMenuItem_Click(int index) {
-    if (index < 0 || index > 4 || !isMenuItemAvailable(index)) return;
+    if (!IsMenuItem(index) || !isMenuItemAvailable(index)) return;
     if (index == 4) ExitProgram();
-    if (index == 1 || index == 2) menuItemActions_[index]();
+    if (index == 1 || index == 2 || index == kProgressItem) menuItemActions_[index]();
     if (index == 0) {
         learning::frmSkyrendelFAQ faq(this);
         faq.exec();
@@ -806,7 +835,9 @@ void frmSkyrendelMainMenu::showEvent(QShowEvent* event) {
 void frmSkyrendelMainMenu::mouseMoveEvent(QMouseEvent*) { ResetRollovers(); }
 
 bool frmSkyrendelMainMenu::eventFilter(QObject* watched, QEvent* event) {
-    for (int i = 0; i < 5; ++i) {
+    const int n = int(std::size(kMenuOrder));
+    for (int slot = 0; slot < n; ++slot) {
+        const int i = kMenuOrder[slot];
         if (watched != imgMenuItem_[i]) continue;
         if (event->type() == QEvent::FocusIn) {
             // The item with the focus wears the face under the mouse.
@@ -817,10 +848,11 @@ bool frmSkyrendelMainMenu::eventFilter(QObject* watched, QEvent* event) {
                              : (key == Qt::Key_Up || key == Qt::Key_Left) ? -1
                                                                            : 0;
             if (step != 0) {
-                // The next item that leads somewhere, round the column.
-                for (int k = 1; k <= 5; ++k) {
-                    PictureBox* next = imgMenuItem_[(i + step * k + 10) % 5];
-                    if (next->isEnabled()) {
+                // The next item down the column that leads somewhere, round
+                // the column.
+                for (int k = 1; k <= n; ++k) {
+                    PictureBox* next = imgMenuItem_[kMenuOrder[(slot + step * k + 2 * n) % n]];
+                    if (next->isEnabled() && !next->isHidden()) {
                         next->setFocus(Qt::TabFocusReason);
                         break;
                     }
@@ -1213,7 +1245,7 @@ void frmSkyrendelMainMenu::imgGrade_MouseMove(int index) {
 // ---------------------------------------------------------------- rollovers
 
 void frmSkyrendelMainMenu::ResetRollovers() {
-    for (int i = 0; i < 5; ++i) showFace(i, i + 10);
+    for (int i : kMenuOrder) showFace(i, NormalStore(i));
     for (PictureBox* p : picSelectedName_) {
         const QColor c = p->backColor();
         if (c == artwork::kYellow || c == art::kPanelWhite) p->setBackColor(art::kPanelWhite);

@@ -58,10 +58,12 @@ public:
     void imgMenuItem_MouseMove(int index);
     // Whether a menu item leads anywhere yet.
     bool isMenuItemAvailable(int index) const;
-    // What items 1 (the options window, shown modally) and 2 (the updates
-    // window, modeless and owned by this window) open. Those windows belong
+    // What items 1 (the options window, shown modally), 2 (the updates
+    // window, modeless and owned by this window) and 15 (My Progress, the
+    // user's answer history, shown below Start Training) open. Those windows belong
     // to subsystems above the quiz, so the program's wiring hands them in;
-    // an item without an action is drawn dimmed and does nothing.
+    // items 1 and 2 without an action are drawn dimmed and do nothing, and
+    // item 15 without one is not shown.
     void SetMenuItemAction(int index, std::function<void()> action);
     // Ends the program at once (the menu's Exit).
     [[noreturn]] void ExitProgram();
@@ -144,6 +146,9 @@ private:
     void rememberPlacement();
     // Draws item i's faces for whether it is available, and shows its normal face.
     void updateMenuItem(int i);
+    // Places the visible items in their column: My Progress, when the program
+    // offers it, below Start Training and above Exit.
+    void placeMenuItems();
     void buildLearningPanel();
     void buildPicturesPanel();
     void buildNamesPanel();
@@ -167,8 +172,10 @@ private:
     QuestionGenerator generator_;
 
     // Menu: 0-4 on screen, 5-9 faces under the mouse, 10-14 normal faces.
-    std::array<PictureBox*, 15> imgMenuItem_{};
-    std::array<std::function<void()>, 5> menuItemActions_{};
+    // Items 0 to 4 with their stores 5 to 14; item 15 (My Progress) with its
+    // stores 16 (under the mouse) and 17 (normal).
+    std::array<PictureBox*, 18> imgMenuItem_{};
+    std::array<std::function<void()>, 16> menuItemActions_{};
 
     QWidget* picChallengeMode_ = nullptr;
     QWidget* picChallengeMode2_ = nullptr;

@@ -100,6 +100,16 @@ void drawSymbol(QPainter& p, MenuSymbol symbol, const QPointF& c, qreal d, const
         p.drawLine(QPointF(20, -20), QPointF(-20, 20));
         break;
     }
+    case MenuSymbol::Progress: {
+        // Three rising bars on a base line.
+        p.setPen(Qt::NoPen);
+        p.setBrush(ink);
+        const qreal heights[3] = {18, 32, 46};
+        for (int k = 0; k < 3; ++k) p.drawRoundedRect(QRectF(-27 + k * 19, 22 - heights[k], 14, heights[k]), 3, 3);
+        p.setPen(QPen(ink, 6, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(-30, 28), QPointF(30, 28));
+        break;
+    }
     }
     p.restore();
 }

@@ -13,7 +13,7 @@ namespace sky::quiz::art {
 
 // The menu items, each with its own symbol: 0 questions, 1 options, 2
 // updates, 3 play, 4 exit.
-enum class MenuSymbol { Questions, Options, Updates, Play, Exit };
+enum class MenuSymbol { Questions, Options, Updates, Play, Exit, Progress };
 QImage MenuItemFace(const QSize& size, MenuSymbol symbol, const QString& caption, bool hover, bool dimmed);
 
 // The grade button: the exit face (before the first answer) or the grade

@@ -68,6 +68,16 @@ void DesignScaler::apply() {
     if (onScaled) onScaled(f);
 }
 
+void DesignScaler::setDesignGeometry(QWidget* w, const QRect& design) {
+    for (Item& item : items_) {
+        if (item.widget != w) continue;
+        item.design = design;
+        w->setGeometry(item.topLevelChild ? mapFromDesign(design) : scaleRect(design));
+        return;
+    }
+    w->setGeometry(design);
+}
+
 bool DesignScaler::eventFilter(QObject* watched, QEvent* event) {
     if (watched == window_ && event->type() == QEvent::Resize && !items_.isEmpty()) apply();
     return QObject::eventFilter(watched, event);

@@ -34,6 +34,9 @@ public:
     void leaveContents(QWidget* w);
     // Lays out every control for the window's present size.
     void apply();
+    // Moves a control to another place of the design (a layout that changes
+    // after capture) and shows it there at the present scale.
+    void setDesignGeometry(QWidget* w, const QRect& design);
 
     double factor() const { return factor_; }
     QSize designSize() const { return design_; }

@@ -109,6 +109,8 @@ private slots:
     void playItemStartsChosenGame();
     void unavailableMenuItemsDoNothing();
     void handedInMenuItemsBecomeAvailable();
+    void progressItemBelowStartTraining_data();
+    void progressItemBelowStartTraining();
     void seeProblemLinksGiveTheAdvice();
     void learningModeShowsTabZero();
     void tabsSwitch();
@@ -980,6 +982,54 @@ void tst_mainwindow::handedInMenuItemsBecomeAvailable() {
     QTest::mouseClick(box("imgMenuItem_2"), Qt::LeftButton);
     QCOMPARE(opened, QStringList{"options"});
     QVERIFY(modalsSeen_.isEmpty());
+}
+
+// My Progress is offered only when the program hands it in; then it sits
+// between Start Training and Exit, in the mouse's, the keyboard's and the
+// eye's order alike, and opens what it was given.
+void tst_mainwindow::progressItemBelowStartTraining_data() {
+    QTest::addColumn<bool>("offered");
+    QTest::newRow("not offered") << false;
+    QTest::newRow("offered") << true;
+}
+
+void tst_mainwindow::progressItemBelowStartTraining() {
+    QFETCH(bool, offered);
+    makeWindow();
+    QStringList opened;
+    if (offered) window_->SetMenuItemAction(15, [&] { opened << "progress"; });
+    PictureBox* play = box("imgMenuItem_3");
+    PictureBox* progress = box("imgMenuItem_15");
+    PictureBox* exit = box("imgMenuItem_4");
+    QCOMPARE(progress->isVisible(), offered);
+    if (!offered) {
+        QCOMPARE(exit->y() - play->y(), box("imgMenuItem_3")->y() - box("imgMenuItem_2")->y());
+        return;
+    }
+    QVERIFY(play->geometry().bottom() < progress->geometry().top());
+    QVERIFY(progress->geometry().bottom() < exit->geometry().top());
+    QVERIFY(exit->geometry().bottom() < window_->height());
+    QTest::mouseMove(progress, progress->rect().center());
+    QCOMPARE(progress->picture(), box("imgMenuItem_16")->picture());
+    QVERIFY(progress->picture() != box("imgMenuItem_17")->picture());
+    QCOMPARE(play->picture(), box("imgMenuItem_13")->picture());
+    QTest::mouseClick(progress, Qt::LeftButton, {}, progress->rect().center());
+    QCOMPARE(opened, QStringList{"progress"});
+
+    QApplication::setActiveWindow(window_.get());
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    play->setFocus();
+    QTest::keyClick(play, Qt::Key_Down);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(progress));
+    QTest::keyClick(progress, Qt::Key_Down);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(exit));
+    QTest::keyClick(exit, Qt::Key_Up);
+    QTest::keyClick(progress, Qt::Key_Up);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(play));
+    QTest::keyClick(play, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(progress));
+    QTest::keyClick(progress, Qt::Key_Return);
+    QCOMPARE(opened, (QStringList{"progress", "progress"}));
 }
 
 void tst_mainwindow::seeProblemLinksGiveTheAdvice() {
