@@ -1,5 +1,6 @@
 #include "app/wiring.h"
 
+#include "game/frmSkyrendelResults.h"
 #include "options/frmSkyrendelOptions.h"
 #include "progress/frmSkyrendelProgress.h"
 #include "progress/recorder.h"
@@ -29,6 +30,7 @@ void WireMainWindow(quiz::frmSkyrendelMainMenu& window) {
         open->activateWindow();
     });
     window.SetMenuItemAction(15, [&window] { progress::OpenMyProgress(&window); });
+    game::frmSkyrendelResults::OpenProgress = [](QWidget* parent) { progress::OpenMyProgress(parent); };
     // Every answer goes into the history, which the focused drawing reads.
     static progress::HistoryRecorder recorder;
     recorder.install();

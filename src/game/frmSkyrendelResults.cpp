@@ -175,8 +175,22 @@ frmSkyrendelResults::frmSkyrendelResults(const quiz::QuestionRecords& records, Q
         QStringLiteral("QPushButton { border: none; padding: 0; } QPushButton:focus { border: 2px solid #ffc82e; }"));
     connect(cmdExit_, &QPushButton::clicked, this, &frmSkyrendelResults::cmdExit_Click);
 
+    // Above Close, right of the photograph: the whole answer history, when
+    // the program offers it.
+    cmdMyProgress_ = new QPushButton(QStringLiteral("My\nProgress"), this);
+    cmdMyProgress_->setObjectName(QStringLiteral("cmdMyProgress"));
+    cmdMyProgress_->setAccessibleName(QStringLiteral("My Progress"));
+    cmdMyProgress_->setAutoDefault(false);
+    cmdMyProgress_->setGeometry(kWindowSize.width() - 20 - 100, 626 - 8 - 52, 100, 52);
+    cmdMyProgress_->setVisible(static_cast<bool>(OpenProgress));
+    connect(cmdMyProgress_, &QPushButton::clicked, this, [this] {
+        if (OpenProgress) OpenProgress(this);
+    });
+
     Form_Load();
 }
+
+std::function<void(QWidget*)> frmSkyrendelResults::OpenProgress;
 
 int frmSkyrendelResults::questionCount() const { return static_cast<int>(records_.lstUsersInput.size()); }
 

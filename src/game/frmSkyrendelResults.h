@@ -13,6 +13,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -43,6 +45,10 @@ public:
     static QString AskCertificatePath(QWidget* parent, const QString& suggested);
     void cmdChangeName_Click();
     void cmdExit_Click();
+
+    // Opens the user's answer history over the given window. The program's
+    // wiring hands it in; without it the screen offers no "My Progress" button.
+    static std::function<void(QWidget* parent)> OpenProgress;
 
     // The current question and what it shows, for a problem report.
     int currentQuestion() const { return current_; }
@@ -80,6 +86,7 @@ private:
     PictureBox* picCaptainsChallnege_[2] = {};
     QPushButton* cmdChangeName_ = nullptr;
     QPushButton* cmdExit_ = nullptr;
+    QPushButton* cmdMyProgress_ = nullptr;
     DesignScaler* scaler_ = nullptr;
 };
 

@@ -82,6 +82,8 @@ private slots:
     void captainsChallengePanels();
     void noAnsweredQuestions();
     void exitCloses();
+    void myProgressButton_data();
+    void myProgressButton();
     void enlargedScreenScalesAsAWhole();
     void removeNonDigits_data();
     void removeNonDigits();
@@ -360,6 +362,37 @@ void TestGameResults::exitCloses() {
     // Opening it again for the same quiz shows the same, from question 1.
     frmSkyrendelResults again(records);
     QCOMPARE(shownQuestion(again), 1);
+}
+
+// The "My Progress" button shows only when the program offers the window,
+// sits clear of Close, and opens the history over the results screen.
+void TestGameResults::myProgressButton_data() {
+    QTest::addColumn<bool>("offered");
+    QTest::newRow("offered") << true;
+    QTest::newRow("not offered") << false;
+}
+
+void TestGameResults::myProgressButton() {
+    QFETCH(bool, offered);
+    QList<QWidget*> parents;
+    if (offered) frmSkyrendelResults::OpenProgress = [&](QWidget* parent) { parents << parent; };
+    const auto forget = qScopeGuard([] { frmSkyrendelResults::OpenProgress = nullptr; });
+    const quiz::QuestionRecords records = Records("RW");
+    frmSkyrendelResults w(records);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto* button = child<QPushButton>(w, "cmdMyProgress");
+    QCOMPARE(button->isVisible(), offered);
+    if (!offered) return;
+    // Clear of every other control, its text inside it.
+    for (QWidget* other : w.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (other != button && other->isVisible())
+            QVERIFY2(!button->geometry().intersects(other->geometry()), qPrintable(other->objectName()));
+    for (const QString& line : button->text().split('\n'))
+        QVERIFY(QFontMetrics(button->font()).horizontalAdvance(line) < button->width());
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(parents, QList<QWidget*>{&w});
+    QVERIFY(w.isVisible()); // the results stay open behind it
 }
 
 // Resized or maximised, the screen shows its design scaled as a whole: the
