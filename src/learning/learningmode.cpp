@@ -166,17 +166,38 @@ void LearningMode::ArrangeLearningPanel() {
     arranging_ = true;
     const int W = panel_->width();
     const int H = panel_->height();
+    // The panel's design is 984 x 684 (inside a 1000 x 700 window); larger
+    // or smaller, its rows, arrows, type and margins grow or shrink with it.
+    scale_ = qBound(0.8, qMin(W / 984.0, H / 684.0), 4.0);
+    for (Side& side : sides_) {
+        side.lblSelect->setFont(artwork::TitleFont(px(14), true));
+        side.lblComparisonNofN->setFont(artwork::TitleFont(px(15), true));
+        QFont list = side.cmbComparisonAircraft->font();
+        list.setPixelSize(px(13));
+        side.cmbComparisonAircraft->setFont(list);
+    }
+    QFont wider = cmdWider_->font();
+    wider.setPixelSize(px(12));
+    cmdWider_->setFont(wider);
+    for (int i = 0; i < 2; ++i)
+        if (auto* caption = panel_->findChild<QWidget*>(indexed("lblTopTabCaption", i)))
+            caption->setFont(artwork::TitleFont(px(14), true));
 
-    imgLearningMode_->setGeometry(0, 0, qBound(120, W / 2 - 130, 380), kHeadingHeight);
+    imgLearningMode_->setGeometry(0, 0, qBound(120, W / 2 - px(130), px(380)), px(kHeadingHeight));
     imgLearningMode_->setPicture(art::LearningHeading(imgLearningMode_->size()));
     if (QWidget* exit = panel_->findChild<QWidget*>(QStringLiteral("cmdExit"), Qt::FindDirectChildrenOnly)) {
-        exit->move(W / 2 - kMargin / 2 - kMargin - exit->width(), qMax(0, (kHeadingHeight - exit->height()) / 2));
+        exit->resize(px(140), px(36));
+        QFont font = exit->font();
+        font.setPixelSize(px(13));
+        exit->setFont(font);
+        exit->move(W / 2 - px(kMargin) / 2 - px(kMargin) - exit->width(),
+                   qMax(0, (px(kHeadingHeight) - exit->height()) / 2));
     }
 
     // Page 0 fills the right half; page 1 lies exactly over it, or spans the
     // panel with the same margins in the wide view.
-    const int left0 = W / 2 + kMargin / 2;
-    const QRect page0(left0, kPagesTop, qMax(0, W - left0 - kMargin), qMax(0, H - kPagesTop - kMargin));
+    const int left0 = W / 2 + px(kMargin) / 2;
+    const QRect page0(left0, px(kPagesTop), qMax(0, W - left0 - px(kMargin)), qMax(0, H - px(kPagesTop) - px(kMargin)));
     picPanel_[0]->setGeometry(page0);
     if (isWideView()) {
         const int left1 = W - (page0.width() + page0.left());
@@ -185,15 +206,17 @@ void LearningMode::ArrangeLearningPanel() {
         picPanel_[1]->setGeometry(page0);
     }
     const QRect page1 = picPanel_[1]->geometry();
-    web_->setGeometry(kWebMargin, kWebMargin, page1.width() - 2 * kWebMargin,
-                      qMax(0, page1.height() - 2 * kWebMargin - kWiderHeight - 4));
-    cmdWider_->setGeometry(kWebMargin, page1.height() - kWebMargin - kWiderHeight, 120, kWiderHeight);
+    web_->setGeometry(px(kWebMargin), px(kWebMargin), page1.width() - 2 * px(kWebMargin),
+                      qMax(0, page1.height() - 2 * px(kWebMargin) - px(kWiderHeight) - 4));
+    cmdWider_->setGeometry(px(kWebMargin), page1.height() - px(kWebMargin) - px(kWiderHeight), px(120),
+                          px(kWiderHeight));
 
     // The tab heads sit on the pages' top edge; the cover of a tab hides
     // the page's border under its head.
-    const int tabWidth = qMin(210, (page0.width() - 12) / 2);
+    const int tabWidth = qMin(px(210), (page0.width() - px(12)) / 2);
     for (int i = 0; i < 2; ++i) {
-        const QRect head(page0.left() + 6 + i * (tabWidth + 4), kPagesTop - kTabHeight, tabWidth, kTabHeight + 1);
+        const QRect head(page0.left() + 6 + i * (tabWidth + 4), px(kPagesTop) - px(kTabHeight), tabWidth,
+                         px(kTabHeight) + 1);
         QWidget* tab = panel_->findChild<QWidget*>(indexed("TopTab", i), Qt::FindDirectChildrenOnly);
         if (tab) tab->setGeometry(head);
         if (auto* caption = panel_->findChild<QWidget*>(indexed("lblTopTabCaption", i))) {
@@ -201,10 +224,10 @@ void LearningMode::ArrangeLearningPanel() {
             else if (caption->parentWidget() == tab) caption->setGeometry(QRect(QPoint(0, 0), head.size()));
         }
         if (auto* cover = panel_->findChild<QWidget*>(indexed("TabCover", i), Qt::FindDirectChildrenOnly))
-            cover->setGeometry(head.left() + 1, kPagesTop - 1, head.width() - 2, 3);
+            cover->setGeometry(head.left() + 1, px(kPagesTop) - 1, head.width() - 2, 3);
     }
 
-    const QRect side1(kMargin, kMargin, page0.width() - 2 * kMargin, page0.height() - 2 * kMargin);
+    const QRect side1(px(kMargin), px(kMargin), page0.width() - 2 * px(kMargin), page0.height() - 2 * px(kMargin));
     placeSide(0, side1.translated(0, page0.top()));
     placeSide(1, side1);
     arranging_ = false;
@@ -213,25 +236,25 @@ void LearningMode::ArrangeLearningPanel() {
 void LearningMode::placeSide(int s, const QRect& a) {
     Side& side = sides_[s];
     const int x = a.left(), y = a.top(), w = a.width();
-    side.lblSelect->setGeometry(x, y, 56, kRow);
-    placeArrow(side.cmdLearningPreviousAircraft, QRect(x + w - 2 * kRow - 4, y, kRow, kRow));
-    placeArrow(side.cmdLearningMoveNextAircraft, QRect(x + w - kRow, y, kRow, kRow));
-    side.cmbComparisonAircraft->setGeometry(x + 60, y, qMax(60, w - 60 - 2 * kRow - 12), kRow);
+    side.lblSelect->setGeometry(x, y, px(56), px(kRow));
+    placeArrow(side.cmdLearningPreviousAircraft, QRect(x + w - 2 * px(kRow) - 4, y, px(kRow), px(kRow)));
+    placeArrow(side.cmdLearningMoveNextAircraft, QRect(x + w - px(kRow), y, px(kRow), px(kRow)));
+    side.cmbComparisonAircraft->setGeometry(x + px(60), y, qMax(60, w - px(60) - 2 * px(kRow) - px(12)), px(kRow));
 
     // Below the list: the photograph (3:2, as the photographs are), its
     // arrows and label, the name logo; the report links at the bottom.
-    const int linksTop = a.bottom() + 1 - 2 * kLinkHeight - 2;
-    const int fixed = kRow + 10 + 6 + kNavSize + 6 + kLogoHeight + 8;
-    const int photoTop = y + kRow + 10;
+    const int linksTop = a.bottom() + 1 - 2 * px(kLinkHeight) - 2;
+    const int fixed = px(kRow) + 10 + 6 + px(kNavSize) + 6 + px(kLogoHeight) + 8;
+    const int photoTop = y + px(kRow) + 10;
     const int photoHeight = qMax(40, qMin(w * 2 / 3, linksTop - y - fixed));
     side.picLearningAircraft->setGeometry(x, photoTop, w, photoHeight);
     const int navTop = photoTop + photoHeight + 6;
-    placeArrow(side.cmdComparisonMoveLeft, QRect(x, navTop, kNavSize, kNavSize));
-    placeArrow(side.cmdComparisonMoveRight, QRect(x + w - kNavSize, navTop, kNavSize, kNavSize));
-    side.lblComparisonNofN->setGeometry(x + kNavSize + 8, navTop, w - 2 * kNavSize - 16, kNavSize);
-    side.imgLearningAircraftLogo->setGeometry(x, navTop + kNavSize + 6, w, kLogoHeight);
-    placeLink(side.imgReportProblemImage, QRect(x, linksTop, w, kLinkHeight));
-    placeLink(side.imgReportProblemAircraft, QRect(x, linksTop + kLinkHeight + 2, w, kLinkHeight));
+    placeArrow(side.cmdComparisonMoveLeft, QRect(x, navTop, px(kNavSize), px(kNavSize)));
+    placeArrow(side.cmdComparisonMoveRight, QRect(x + w - px(kNavSize), navTop, px(kNavSize), px(kNavSize)));
+    side.lblComparisonNofN->setGeometry(x + px(kNavSize) + 8, navTop, w - 2 * px(kNavSize) - 16, px(kNavSize));
+    side.imgLearningAircraftLogo->setGeometry(x, navTop + px(kNavSize) + 6, w, px(kLogoHeight));
+    placeLink(side.imgReportProblemImage, QRect(x, linksTop, w, px(kLinkHeight)));
+    placeLink(side.imgReportProblemAircraft, QRect(x, linksTop + px(kLinkHeight) + 2, w, px(kLinkHeight)));
 }
 
 bool LearningMode::eventFilter(QObject* watched, QEvent* event) {

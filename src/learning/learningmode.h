@@ -114,6 +114,9 @@ private:
     HtmlView* web_ = nullptr;
     QPushButton* cmdWider_ = nullptr;
     bool arranging_ = false;
+    // The panel's size against its design, and a design length at it.
+    double scale_ = 1.0;
+    int px(int designPixels) const { return qMax(1, qRound(designPixels * scale_)); }
 };
 
 } // namespace sky::learning

@@ -117,6 +117,8 @@ private slots:
     void wideViewSurvivesTabsAndANewStart();
     void windowScalesAsAWhole_data();
     void windowScalesAsAWhole();
+    void learningModeScalesWithTheWindow_data();
+    void learningModeScalesWithTheWindow();
     void sizeAndStateAreRemembered();
     void menuCaptionsClearOfTheHoverArrow_data();
     void menuCaptionsClearOfTheHoverArrow();
@@ -1113,6 +1115,40 @@ void tst_mainwindow::wideViewSurvivesTabsAndANewStart() {
 // Enlarged, the window shows its design scaled by one factor and centred:
 // places, type sizes and marks grow together, and the faces are drawn
 // again at their new size rather than stretched.
+// Learning mode lays out its own pages, and its type, rows, arrows and
+// links grow and shrink with the window as the rest of the design does.
+void tst_mainwindow::learningModeScalesWithTheWindow_data() {
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<double>("factor");
+    QTest::newRow("design size") << QSize(1000, 700) << 1.0;
+    QTest::newRow("half as large again") << QSize(1500, 1050) << 1.5;
+    QTest::newRow("wide screen") << QSize(1600, 900) << 900 / 700.0;
+}
+
+void tst_mainwindow::learningModeScalesWithTheWindow() {
+    QFETCH(QSize, size);
+    QFETCH(double, factor);
+    makeWindow();
+    setGame(1, -1, -1, false, false);
+    window_->StartGame();
+    window_->resize(size);
+    for (int s = 0; s < 2; ++s) {
+        QCOMPARE(label(QString("lblSelect_%1").arg(s))->font().pixelSize(), qRound(14 * factor));
+        QCOMPARE(label(QString("lblComparisonNofN_%1").arg(s))->font().pixelSize(), qRound(15 * factor));
+        PictureBox* arrow = box(QString("cmdLearningPreviousAircraft_%1").arg(s));
+        QCOMPARE(arrow->height(), qRound(28 * factor));
+        for (const QString& name : {QString("cmdComparisonMoveLeft_%1").arg(s), QString("imgReportProblemImage_%1").arg(s)}) {
+            PictureBox* b = box(name);
+            QVERIFY2(b->picture().deviceIndependentSize().toSize() == b->size(), qPrintable(name));
+        }
+        QLabel* count = label(QString("lblComparisonNofN_%1").arg(s));
+        QVERIFY(QFontMetrics(count->font()).horizontalAdvance(count->text()) <= count->width());
+        QLabel* select = label(QString("lblSelect_%1").arg(s));
+        QVERIFY(QFontMetrics(select->font()).horizontalAdvance(select->text()) <= select->width());
+    }
+    QCOMPARE(child<QWidget>("cmdExit")->height(), qRound(36 * factor));
+}
+
 void tst_mainwindow::windowScalesAsAWhole_data() {
     QTest::addColumn<QSize>("size");
     QTest::addColumn<double>("factor");
