@@ -143,7 +143,7 @@ private slots:
         const QString linger = lingerDir.filePath(name_);
         QVERIFY(QFile::copy("/bin/sleep", linger) && MakeExecutable(linger));
         QProcess lingering;
-        lingering.start(linger, {"3"});
+        lingering.start(linger, {"60"}); // ended by this test below
         QVERIFY(lingering.waitForStarted(5000));
 
         const HelperRun run = runProgram(program, server.base());
@@ -155,11 +155,14 @@ private slots:
         QCOMPARE(ReadAll(program + "/Rename"), ReadAll(kRenameBinary));
         QVERIFY(QFileInfo(program + "/Rename").isExecutable());
 
-        // Nothing replaced while a process of the program's name runs.
+        // Nothing replaced while a process of the program's name runs, even
+        // given time.
+        QTest::qWait(1000);
         QVERIFY(lingering.state() == QProcess::Running);
         QCOMPARE(ReadAll(exe), oldProgram);
         QVERIFY(!QFile::exists(program + "/marker"));
         QVERIFY(QFile::exists(exe + ".zip"));
+        lingering.terminate();
         QVERIFY(lingering.waitForFinished(10000));
 
         // Then the new version is put in place and started.

@@ -165,6 +165,25 @@ private slots:
         QVERIFY(r.err.contains("published for A320"));
     }
 
+    // Publishes of one second are numbered 1, 2, ... 10: pruning goes by
+    // that number, not by the folder name's letters.
+    void pruningKeepsTheNewestByNumber() {
+        const QString root = tmp_.filePath("numbered");
+        RunResult r = Run(Tool("skyrendel-publish"), {"publish", tmp_.filePath("first"), root});
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        const QStringList real = QDir(root).entryList({"publish-*"}, QDir::Dirs);
+        QCOMPARE(real.size(), 1);
+        for (const char* old : {"publish-20000101-000000-2", "publish-20000101-000000-10"})
+            QVERIFY(QDir().mkpath(root + "/" + old));
+        r = Run(Tool("skyrendel-publish"), {"publish", tmp_.filePath("first"), root, "--keep", "2"});
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        const QStringList left = QDir(root).entryList({"publish-*"}, QDir::Dirs);
+        QCOMPARE(left.size(), 3);
+        QVERIFY2(!left.contains("publish-20000101-000000-2"), qPrintable(left.join(' ')));
+        QVERIFY2(left.contains("publish-20000101-000000-10"), qPrintable(left.join(' ')));
+        QVERIFY(left.contains(real[0]));
+    }
+
     void keygenNeverOverwritesAKey() {
         const QString dir = tmp_.filePath("keys");
         const RunResult first = Run(Tool("skyrendel-publish"), {"keygen", dir});
