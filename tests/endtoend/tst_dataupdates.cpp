@@ -10,7 +10,11 @@
 #include "shell/appstate.h"
 #include "shell/settings.h"
 #include "shell/testdoubles.h"
+#include "updates/frmSkyrendelUpdates.h"
 #include "updates/modUpdates.h"
+
+#include <QApplication>
+#include <QPushButton>
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -215,6 +219,42 @@ private slots:
         QCOMPARE(MissingAircraftIDs(), QString());
         db::CloseDatabases();
         QCOMPARE(ReadAll(programFile("skyrendel.skr")), catalogue); // the catalogue was current
+    }
+
+    // The update as a user starts it: the updates window's button, the
+    // progress window naming each file in turn, and the window usable again.
+    void updateButtonFetchesFromServer() {
+        install(first_, "server");
+        auto* owner = new QWidget;
+        owner->show();
+        auto* updates = new updates::frmSkyrendelUpdates(owner);
+        updates->Form_Load();
+        updates->show(); // as the main window's menu item shows it
+        QVERIFY(QTest::qWaitForWindowExposed(updates));
+        QStringList titles;
+        bool disabledMeanwhile = false;
+        fake_->clock.onProcessEvents = [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (w->objectName() != "frmUpdates" || !w->isVisible()) continue;
+                if (titles.isEmpty() || titles.last() != w->windowTitle()) titles << w->windowTitle();
+                disabledMeanwhile = disabledMeanwhile || !updates->isEnabled();
+            }
+        };
+        auto* button = updates->findChild<QPushButton*>("cmdUpdate_1");
+        QVERIFY(button && button->isVisible());
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(MessageTexts(fake_->messageBox), QStringList());
+        titles.removeAll("Downloading updates...");
+        QCOMPARE(titles, (QStringList{"Downloading Main Database...", "Downloading B789 (1 of 2)...",
+                                      "Downloading E190 (2 of 2)..."}));
+        QVERIFY(disabledMeanwhile);
+        QVERIFY(updates->isEnabled());
+        for (QWidget* w : QApplication::topLevelWidgets())
+            QVERIFY2(w->objectName() != "frmUpdates" || !w->isVisible(), "the progress window stayed up");
+        QCOMPARE(Column("SELECT FOLDER FROM AIRCRAFT ORDER BY FOLDER", db::UserDB()),
+                 (QStringList{"A320", "B738", "B789", "E190"}));
+        fake_->clock.onProcessEvents = nullptr;
+        delete owner;
     }
 
     // nginx in front of two instances, one of them stopped part way through
