@@ -2,6 +2,7 @@
 // the end, and refusals that leave the publish in force untouched.
 #include "serverfixture.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -182,6 +183,25 @@ private slots:
         QVERIFY2(!left.contains("publish-20000101-000000-2"), qPrintable(left.join(' ')));
         QVERIFY2(left.contains("publish-20000101-000000-10"), qPrintable(left.join(' ')));
         QVERIFY(left.contains(real[0]));
+    }
+
+    // A new publish is numbered after every publish of its second still
+    // there: a running server reloads only when the folder's name changes.
+    void aPublishNeverTakesAnOlderOnesNumber() {
+        const QString root = tmp_.filePath("renumbered");
+        bool sameSecond = false;
+        for (int attempt = 0; attempt < 5 && !sameSecond; ++attempt) {
+            QDir(root).removeRecursively();
+            const QString stamp = QDateTime::currentDateTimeUtc().toString("yyyyMMdd-HHmmss");
+            QVERIFY(QDir().mkpath(root + "/publish-" + stamp + "-7"));
+            const RunResult r = Run(Tool("skyrendel-publish"), {"publish", tmp_.filePath("first"), root, "--keep", "5"});
+            QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+            const QString current = QFileInfo(root + "/current").symLinkTarget();
+            if (!QFileInfo(current).fileName().startsWith("publish-" + stamp + "-")) continue; // the second passed
+            sameSecond = true;
+            QCOMPARE(QFileInfo(current).fileName(), "publish-" + stamp + "-8");
+        }
+        QVERIFY(sameSecond);
     }
 
     void keygenNeverOverwritesAKey() {
