@@ -2,6 +2,7 @@
 // the end, and refusals that leave the publish in force untouched.
 #include "serverfixture.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -163,6 +164,44 @@ private slots:
         const RunResult r = publish(tmp_.filePath("third"));
         QCOMPARE(r.exitCode, 1);
         QVERIFY(r.err.contains("published for A320"));
+    }
+
+    // Publishes of one second are numbered 1, 2, ... 10: pruning goes by
+    // that number, not by the folder name's letters.
+    void pruningKeepsTheNewestByNumber() {
+        const QString root = tmp_.filePath("numbered");
+        RunResult r = Run(Tool("skyrendel-publish"), {"publish", tmp_.filePath("first"), root});
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        const QStringList real = QDir(root).entryList({"publish-*"}, QDir::Dirs);
+        QCOMPARE(real.size(), 1);
+        for (const char* old : {"publish-20000101-000000-2", "publish-20000101-000000-10"})
+            QVERIFY(QDir().mkpath(root + "/" + old));
+        r = Run(Tool("skyrendel-publish"), {"publish", tmp_.filePath("first"), root, "--keep", "2"});
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        const QStringList left = QDir(root).entryList({"publish-*"}, QDir::Dirs);
+        QCOMPARE(left.size(), 3);
+        QVERIFY2(!left.contains("publish-20000101-000000-2"), qPrintable(left.join(' ')));
+        QVERIFY2(left.contains("publish-20000101-000000-10"), qPrintable(left.join(' ')));
+        QVERIFY(left.contains(real[0]));
+    }
+
+    // A new publish is numbered after every publish of its second still
+    // there: a running server reloads only when the folder's name changes.
+    void aPublishNeverTakesAnOlderOnesNumber() {
+        const QString root = tmp_.filePath("renumbered");
+        bool sameSecond = false;
+        for (int attempt = 0; attempt < 5 && !sameSecond; ++attempt) {
+            QDir(root).removeRecursively();
+            const QString stamp = QDateTime::currentDateTimeUtc().toString("yyyyMMdd-HHmmss");
+            QVERIFY(QDir().mkpath(root + "/publish-" + stamp + "-7"));
+            const RunResult r = Run(Tool("skyrendel-publish"), {"publish", tmp_.filePath("first"), root, "--keep", "5"});
+            QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+            const QString current = QFileInfo(root + "/current").symLinkTarget();
+            if (!QFileInfo(current).fileName().startsWith("publish-" + stamp + "-")) continue; // the second passed
+            sameSecond = true;
+            QCOMPARE(QFileInfo(current).fileName(), "publish-" + stamp + "-8");
+        }
+        QVERIFY(sameSecond);
     }
 
     void keygenNeverOverwritesAKey() {

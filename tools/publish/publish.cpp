@@ -15,6 +15,7 @@
 #include <sodium.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <map>
 
 namespace sky::publish {
@@ -134,6 +135,16 @@ void RemoveTree(const QString& path) {
     if (!path.isEmpty()) QDir(path).removeRecursively();
 }
 
+// A publish folder's age: "publish-YYYYMMDD-HHMMSS-N" ordered by its stamp,
+// then by N as a number (publishes within one second are numbered 1, 2, ...
+// 10, which their names alone would put out of order).
+std::pair<QString, qint64> PublishAge(const QString& name) {
+    const int dash = name.lastIndexOf('-');
+    bool ok = false;
+    const qint64 n = name.mid(dash + 1).toLongLong(&ok);
+    return {name.left(dash), ok ? n : 0};
+}
+
 } // namespace
 
 QByteArray Sign(const QByteArray& data, const QByteArray& secretKey) {
@@ -239,9 +250,19 @@ PublishResult Publish(const PublishOptions& o) {
     // The new publish, written whole under a name no server looks at.
     if (!QDir().mkpath(root)) throw PublishError(root + ": cannot be made");
     const QString stamp = QDateTime::currentDateTimeUtc().toString("yyyyMMdd-HHmmss");
+    // Numbered after every publish of the same second still there, so the
+    // name of a pruned publish is never given to a newer one.
+    qint64 after = 0;
+    const QString prefix = "publish-" + stamp;
+    for (const QString& e : QDir(root).entryList({prefix + "-*", "." + prefix + "-*"},
+                                                 QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        QString n = e.mid(e.startsWith('.') ? 1 : 0);
+        if (n.endsWith(".partial")) n.chop(8);
+        if (PublishAge(n).first == prefix) after = std::max(after, PublishAge(n).second);
+    }
     QString name;
-    for (int n = 1;; ++n) {
-        name = "publish-" + stamp + "-" + QString::number(n);
+    for (qint64 n = after + 1;; ++n) {
+        name = prefix + "-" + QString::number(n);
         if (!QFileInfo::exists(root + "/" + name) && !QFileInfo::exists(root + "/." + name + ".partial")) break;
     }
     const QString partial = root + "/." + name + ".partial";
@@ -310,6 +331,8 @@ PublishResult Publish(const PublishOptions& o) {
     // files keeps it open and finishes.
     QStringList older = QDir(root).entryList({"publish-*"}, QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
     older.removeAll(name);
+    std::sort(older.begin(), older.end(),
+              [](const QString& a, const QString& b) { return PublishAge(a) < PublishAge(b); });
     while (older.size() > std::max(0, o.keep)) RemoveTree(root + "/" + older.takeFirst());
 
     result.dir = finalDir;
