@@ -11,40 +11,12 @@ namespace sky::learning::art {
 
 using namespace sky::artwork;
 
-namespace {
-
-
-// A heading: a small aircraft emblem and the words in gold over a fading
-// band.
-QImage Heading(const QSize& size, const QString& words) {
-    QImage img = NewImage(size);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient band(0, 0, size.width(), 0);
-    band.setColorAt(0, kSky.darker(150));
-    band.setColorAt(1, QColor(kSky.red(), kSky.green(), kSky.blue(), 0));
-    p.fillRect(QRect(QPoint(0, 0), size), band);
-    const int e = size.height() - 12;
-    p.drawPixmap(QRect(8, 6, e, e), Emblem(e));
-    QFont f = TitleFont(qMax(12, size.height() * 9 / 20));
-    f.setItalic(true);
-    p.setFont(f);
-    const QRect text(e + 20, 0, size.width() - e - 24, size.height());
-    p.setPen(QColor(0, 0, 0, 120));
-    p.drawText(text.translated(2, 2), Qt::AlignVCenter | Qt::AlignLeft, words);
-    p.setPen(kGold);
-    p.drawText(text, Qt::AlignVCenter | Qt::AlignLeft, words);
-    return img;
-}
-
-} // namespace
-
 QColor PanelBackground() { return kNavy.lighter(135); }
 QColor PageBackground() { return QColor(0xf4, 0xf8, 0xfd); }
 QColor PageBorder() { return kSkyLight.darker(125); }
 
-QImage LearningHeading(const QSize& size) { return Heading(size, QStringLiteral("Learning Mode")); }
-QImage FaqHeading(const QSize& size) { return Heading(size, QStringLiteral("Frequently Asked Questions")); }
+QImage LearningHeading(const QSize& size) { return WindowHeading(size, QStringLiteral("Learning Mode")); }
+QImage FaqHeading(const QSize& size) { return WindowHeading(size, QStringLiteral("Frequently Asked Questions")); }
 
 QImage ArrowFace(const QSize& size, bool pointsRight, bool hover) {
     QImage img = NewImage(size);

@@ -162,4 +162,25 @@ QPixmap MaintenanceHeading() {
     return pm;
 }
 
+QImage WindowHeading(const QSize& size, const QString& words) {
+    QImage img = NewImage(size);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient band(0, 0, size.width(), 0);
+    band.setColorAt(0, kSky.darker(150));
+    band.setColorAt(1, QColor(kSky.red(), kSky.green(), kSky.blue(), 0));
+    p.fillRect(QRect(QPoint(0, 0), size), band);
+    const int e = size.height() - 12;
+    p.drawPixmap(QRect(8, 6, e, e), Emblem(e));
+    QFont f = TitleFont(qMax(12, size.height() * 9 / 20));
+    f.setItalic(true);
+    p.setFont(f);
+    const QRect text(e + 20, 0, size.width() - e - 24, size.height());
+    p.setPen(QColor(0, 0, 0, 120));
+    p.drawText(text.translated(2, 2), Qt::AlignVCenter | Qt::AlignLeft, words);
+    p.setPen(kGold);
+    p.drawText(text, Qt::AlignVCenter | Qt::AlignLeft, words);
+    return img;
+}
+
 } // namespace sky::artwork

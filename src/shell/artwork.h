@@ -44,4 +44,8 @@ QPixmap SplashArtwork(const QSize& size);
 QPixmap MaintenanceBackground(const QSize& size);
 QPixmap MaintenanceHeading();
 
+// A window's heading: a small aircraft emblem and the words in gold italics
+// over a band that fades from sky blue.
+QImage WindowHeading(const QSize& size, const QString& words);
+
 } // namespace sky::artwork
