@@ -1,6 +1,6 @@
 // Showing photographs from a catalogue of 500 aircraft with 20 photographs
 // of 1024x683 each, against decoding the same photographs from memory.
-#include "benchutil.h"
+#include "support/benchutil.h"
 
 #include "data/databases.h"
 #include "data/db.h"

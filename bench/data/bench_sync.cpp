@@ -1,7 +1,7 @@
 // The synchronisation of the user database with a catalogue of 500
 // aircraft (each with a description page, a name logo and four similar
 // pairs), and the rebuilding of the catalogue lists.
-#include "benchutil.h"
+#include "support/benchutil.h"
 
 #include "data/catalog.h"
 #include "data/databases.h"

@@ -17,6 +17,7 @@
 #include "shell/picturebox.h"
 #include "shell/testdoubles.h"
 
+#include "support/benchutil.h"
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QScrollBar>
@@ -28,18 +29,10 @@
 #include <cstdio>
 
 using namespace sky;
+using benchutil::report;
+using benchutil::median;
 
 namespace {
-
-void report(const char* name, double value, const char* unit) {
-    std::printf("BENCH %s %.3f %s\n", name, value, unit);
-    std::fflush(stdout);
-}
-
-double median(QVector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.isEmpty() ? 0 : v[v.size() / 2];
-}
 
 void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center()); }
 

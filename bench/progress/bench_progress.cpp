@@ -16,6 +16,7 @@
 #include "shell/appstate.h"
 #include "shell/testdoubles.h"
 
+#include "support/benchutil.h"
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -23,18 +24,10 @@
 #include <cstdio>
 
 using namespace sky;
+using benchutil::report;
+using benchutil::median;
 
 namespace {
-
-void report(const char* name, double value, const char* unit) {
-    std::printf("BENCH %s %.3f %s\n", name, value, unit);
-    std::fflush(stdout);
-}
-
-double median(QVector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.isEmpty() ? 0 : v[v.size() / 2];
-}
 
 // 100,000 answers over 2,000 quizzes of 50, a few confusions each.
 QVector<progress::AnswerRecord> MadeUpHistory(const QStringList& folders) {

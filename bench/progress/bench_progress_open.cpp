@@ -10,6 +10,7 @@
 #include "shell/testdoubles.h"
 #include "support/fixtures.h"
 
+#include "support/benchutil.h"
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
@@ -17,15 +18,7 @@
 #include <cstdio>
 
 using namespace sky;
-
-namespace {
-
-double median(QVector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.isEmpty() ? 0 : v[v.size() / 2];
-}
-
-} // namespace
+using benchutil::median;
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

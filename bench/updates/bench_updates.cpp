@@ -10,6 +10,7 @@
 #include "updates/modUpdates.h"
 #include "testserverprocess.h"
 
+#include "support/benchutil.h"
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -21,13 +22,9 @@
 #include <cstdio>
 
 using namespace sky;
+using benchutil::report;
 
 namespace {
-
-void report(const char* name, double value, const char* unit) {
-    std::printf("BENCH %s %.3f %s\n", name, value, unit);
-    std::fflush(stdout);
-}
 
 constexpr qint64 kFileBytes = 50LL * 1024 * 1024;
 constexpr int kRounds = 3;

@@ -1,4 +1,4 @@
-// Small helpers shared by the data benchmarks.
+// Small helpers shared by the benchmarks: a BENCH line, a median, a percentile.
 #pragma once
 
 #include <QVector>
