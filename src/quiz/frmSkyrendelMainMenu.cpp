@@ -16,6 +16,7 @@
 #include "shell/artwork.h"
 #include "shell/designscale.h"
 #include "shell/errors.h"
+#include "shell/facecache.h"
 #include "shell/helpers.h"
 #include "shell/picturebox.h"
 #include "shell/platform.h"
@@ -202,7 +203,7 @@ frmSkyrendelMainMenu::frmSkyrendelMainMenu(QWidget* parent) : QWidget(parent), g
 
     auto* emblem = new QLabel(this);
     emblem->setObjectName(QStringLiteral("imgEmblem"));
-    emblem->setPixmap(artwork::SplashArtwork(QSize(520, 160)));
+    emblem->setPixmap(QPixmap::fromImage(artwork::SplashFace(QSize(520, 160))));
     emblem->setGeometry((width() - 520) / 2, 36, 520, 160);
     emblem->setMouseTracking(true);
     emblem->installEventFilter(this);
@@ -256,7 +257,7 @@ void frmSkyrendelMainMenu::redrawFaces() {
     // Every face is drawn again for its control's new size, when it is next
     // needed.
     if (auto* emblem = findChild<QLabel*>(QStringLiteral("imgEmblem")))
-        emblem->setPixmap(artwork::SplashArtwork(emblem->size()));
+        emblem->setPixmap(QPixmap::fromImage(artwork::SplashFace(emblem->size())));
     for (int i : kMenuOrder) updateMenuItem(i);
     PictureBox* const next = picNextQuestion_[0];
     PictureBox* const grade = imgGrade_[0];
@@ -375,7 +376,15 @@ void frmSkyrendelMainMenu::updateMenuItem(int i) {
         const bool hover = store == HoverStore(i);
         PictureBox* shown = imgMenuItem_[i];
         imgMenuItem_[store]->setPictureSource([shown, symbol, caption, lit = hover && available, available] {
-            return art::MenuItemFace(shown->size(), symbol, caption, lit, !available);
+            const QSize size = shown->size();
+            const QString recipe = QStringLiteral("menu-item|%1|%2|%3|%4|%5x%6")
+                                       .arg(int(symbol))
+                                       .arg(caption)
+                                       .arg(int(lit))
+                                       .arg(int(!available))
+                                       .arg(size.width())
+                                       .arg(size.height());
+            return CachedFace(recipe, [=] { return art::MenuItemFace(size, symbol, caption, lit, !available); });
         });
     }
     PictureBox* item = imgMenuItem_[i];
@@ -625,7 +634,26 @@ void frmSkyrendelMainMenu::buildListsPanel() {
     pal.setColor(QPalette::Window, QColor(0xf4, 0xf4, 0xf4));
     pal.setColor(QPalette::WindowText, kBlack);
     picLists_->setPalette(pal);
+    picLists_->hide();
 
+    Command1_ = new QPushButton(QStringLiteral("debug see lists"), this);
+    Command1_->setObjectName(QStringLiteral("Command1"));
+    Command1_->setGeometry(width() - 130, height() - 34, 120, 26);
+    connect(Command1_, &QPushButton::clicked, this, [this] { Command1_Click(); });
+#ifdef NDEBUG
+    // A release build keeps the lists behind a key chord only.
+    Command1_->hide();
+#endif
+    auto* chord = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D), this);
+    chord->setObjectName(QStringLiteral("shortcutLists"));
+    chord->setContext(Qt::WindowShortcut);
+    connect(chord, &QShortcut::activated, this, [this] { Command1_Click(); });
+}
+
+void frmSkyrendelMainMenu::fillListsPanel() {
+    // The lists and their captions are made the first time the panel shows:
+    // a start that never asks for them never measures their text.
+    if (!listViews_.isEmpty()) return;
     auto* heading = new QLabel(
         QStringLiteral("DONT ASK                HARD                              EASY                                      "
                        "ACTIVE                                    ALL"),
@@ -683,20 +711,7 @@ void frmSkyrendelMainMenu::buildListsPanel() {
                                                    "lstAircraftFolders"};
     for (int k = 0; k < kDistractorSourceCount; ++k)
         sourceLists_[k] = picLists_->findChild<QListWidget*>(QString::fromLatin1(sources[k]));
-    picLists_->hide();
-
-    Command1_ = new QPushButton(QStringLiteral("debug see lists"), this);
-    Command1_->setObjectName(QStringLiteral("Command1"));
-    Command1_->setGeometry(width() - 130, height() - 34, 120, 26);
-    connect(Command1_, &QPushButton::clicked, this, [this] { Command1_Click(); });
-#ifdef NDEBUG
-    // A release build keeps the lists behind a key chord only.
-    Command1_->hide();
-#endif
-    auto* chord = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D), this);
-    chord->setObjectName(QStringLiteral("shortcutLists"));
-    chord->setContext(Qt::WindowShortcut);
-    connect(chord, &QShortcut::activated, this, [this] { Command1_Click(); });
+    for (QWidget* w : picLists_->findChildren<QWidget*>()) w->show();
 }
 
 // ----------------------------------------------------------------- start-up
@@ -1277,6 +1292,7 @@ void frmSkyrendelMainMenu::picNextQuestion_MouseMove(int index) {
 // ---------------------------------------------------------- diagnostic lists
 
 void frmSkyrendelMainMenu::Command1_Click() {
+    fillListsPanel();
     picLists_->move(0, 0);
     picLists_->setVisible(picLists_->isHidden());
     if (!picLists_->isHidden()) {

@@ -155,6 +155,7 @@ private:
     void buildControlBox(QWidget* panel, int copy, const QRect& geometry);
     void buildFaceStores();
     void buildListsPanel();
+    void fillListsPanel();
     void showFace(int item, int store);
     void showGradeFace(int copy, bool hover);
     void setPanelColour(const QColor& colour);

@@ -1,5 +1,7 @@
 #include "shell/artwork.h"
 
+#include "shell/facecache.h"
+
 #include <QGuiApplication>
 #include <QLinearGradient>
 #include <QFontMetrics>
@@ -139,6 +141,11 @@ QPixmap SplashArtwork(const QSize& size) {
     p.drawText(QRect(left, top + ft.height() + gap, width, fs.height()), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("Aircraft recognition trainer"));
     return pm;
+}
+
+QImage SplashFace(const QSize& size) {
+    return CachedFace(QStringLiteral("splash|%1x%2").arg(size.width()).arg(size.height()),
+                      [size] { return SplashArtwork(size).toImage(); });
 }
 
 QPixmap MaintenanceBackground(const QSize& size) {

@@ -41,6 +41,8 @@ QPixmap Emblem(int size);
 QImage ApplicationIcon(int size);
 
 QPixmap SplashArtwork(const QSize& size);
+// The same, kept in the face cache: what the first screen shows.
+QImage SplashFace(const QSize& size);
 QPixmap MaintenanceBackground(const QSize& size);
 QPixmap MaintenanceHeading();
 

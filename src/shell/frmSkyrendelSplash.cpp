@@ -16,7 +16,7 @@ frmSkyrendelSplash::frmSkyrendelSplash() : QWidget(nullptr, Qt::SplashScreen | Q
     Picture1_ = new PictureBox(this, QStringLiteral("Picture1"));
     Picture1_->setGeometry(0, 0, 520, 220);
     Picture1_->setStretch(true);
-    Picture1_->setPicture(artwork::SplashArtwork(QSize(520, 220)).toImage());
+    Picture1_->setPicture(artwork::SplashFace(QSize(520, 220)));
     Picture2_ = new QWidget(this);
     Picture2_->setObjectName(QStringLiteral("Picture2"));
     Picture2_->setGeometry(24, 228, 472, 14);
@@ -51,7 +51,7 @@ void frmSkyrendelSplash::SetPercent(int k) {
     // The control keeps whole pixels; the product itself is not rounded.
     const double w = k / 100.0 * Picture2_->width();
     Shape1_->resize(static_cast<int>(w), Shape1_->height());
-    repaint();
+    // Only the bar changes: the picture above it is not drawn again.
     Picture2_->repaint();
     emit percentSet(k);
 }

@@ -131,6 +131,7 @@ class QtFolders : public FoldersSeam {
 public:
     QString documents() override { return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation); }
     QString appData() override { return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation); }
+    QString cache() override { return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation); }
 };
 
 class QtProcess : public ProcessSeam {

@@ -65,6 +65,9 @@ public:
     virtual QString documents() = 0;
     // The roaming application-data folder (the parent of the user folder).
     virtual QString appData() = 0;
+    // The folder for files the program can always make again (the user's
+    // cache folder).
+    virtual QString cache() = 0;
 };
 
 class ProcessSeam {

@@ -50,6 +50,7 @@ double FakeRandom::next() {
 FakePlatform::FakePlatform() {
     folders.documentsPath = root.path() + "/Documents";
     folders.appDataPath = root.path() + "/AppData";
+    folders.cachePath = root.path() + "/Cache";
     QDir().mkpath(folders.documentsPath);
     QDir().mkpath(folders.appDataPath);
     previous_ = installPlatform({&messageBox, &shell, &sound, &clock, &random, &folders, &process});

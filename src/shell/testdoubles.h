@@ -80,8 +80,10 @@ class FakeFolders : public FoldersSeam {
 public:
     QString documents() override { return documentsPath; }
     QString appData() override { return appDataPath; }
+    QString cache() override { return cachePath; }
     QString documentsPath;
     QString appDataPath;
+    QString cachePath;
 };
 
 class FakeProcess : public ProcessSeam {
