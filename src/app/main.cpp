@@ -2,6 +2,7 @@
 // whole start-up (app/startup.h) before the window is first shown.
 #include "app/startup.h"
 #include "app/wiring.h"
+#include "data/db.h"
 #include "quiz/frmSkyrendelMainMenu.h"
 #include "shell/application.h"
 #include "shell/platform.h"
@@ -41,6 +42,8 @@ bool AnswerOnTerminal(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     if (AnswerOnTerminal(argc, argv)) return 0;
+    // The encryption library readies itself while the windows are made.
+    sky::db::PrepareEncryptionInBackground();
     sky::Application app(argc, argv);
     // For measuring start-up and for tests that start the program: no paced
     // splash steps, a line on standard output once the main window is on

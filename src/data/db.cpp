@@ -10,6 +10,13 @@
 #define SQLITE_HAS_CODEC 1
 #include <sqlcipher/sqlite3.h>
 
+#include <openssl/crypto.h>
+#include <openssl/evp.h>
+
+#include <mutex>
+#include <system_error>
+#include <thread>
+
 namespace sky::db {
 
 // ---------------------------------------------------------------- dialect
@@ -197,8 +204,44 @@ void Connection::fail(int code, const QString& context) const {
     throw SkyError(code, message);
 }
 
+namespace {
+std::mutex g_prepareMutex;
+std::thread* g_prepare = nullptr; // never destroyed: joined before any open
+
+// What the encrypted files use: SHA-512 for the keys and the page checks,
+// AES-256 in CBC mode for the pages. The first use of each loads the
+// library's configuration and looks the algorithm up; later uses find it.
+void PrepareEncryption() {
+    // No clean-up registered for the process's end: this thread may still
+    // run if the process ends early, and the system frees everything then.
+    OPENSSL_init_crypto(OPENSSL_INIT_NO_ATEXIT, nullptr);
+    unsigned char key[32];
+    PKCS5_PBKDF2_HMAC("", 0, reinterpret_cast<const unsigned char*>("salt"), 4, 2, EVP_sha512(), sizeof key, key);
+    if (EVP_CIPHER_CTX* c = EVP_CIPHER_CTX_new()) {
+        EVP_CipherInit_ex(c, EVP_aes_256_cbc(), nullptr, key, key, 0);
+        EVP_CIPHER_CTX_free(c);
+    }
+}
+
+void WaitForPreparation() {
+    std::lock_guard<std::mutex> lock(g_prepareMutex);
+    if (g_prepare && g_prepare->joinable()) g_prepare->join();
+}
+} // namespace
+
+void PrepareEncryptionInBackground() {
+    std::lock_guard<std::mutex> lock(g_prepareMutex);
+    if (g_prepare) return;
+    try {
+        g_prepare = new std::thread(PrepareEncryption);
+    } catch (const std::system_error&) {
+        // No thread to spare: the first open does the set-up.
+    }
+}
+
 void Connection::openHandle(const QString& path, bool create, const QString& password) {
     Close();
+    WaitForPreparation();
     if (!create && !QFileInfo(path).isFile())
         throw SkyError(SQLITE_CANTOPEN, QStringLiteral("Could not find file '") + path + QStringLiteral("'."));
     // An empty file would open as a new, empty database: it is none of ours.

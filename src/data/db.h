@@ -59,6 +59,12 @@ QString ConnectionString(const QString& path, const QString& password);
 // ("x'...'"). Derived once per password and process.
 QByteArray RawKeyFor(const QString& password);
 
+// Readies the encryption library on a thread of its own, so that its
+// one-time set-up (a few milliseconds) runs while the program starts its
+// windows; the first file opened waits for it to finish. Optional: without
+// it, the first open does the set-up itself.
+void PrepareEncryptionInBackground();
+
 class Connection {
 public:
     Connection();

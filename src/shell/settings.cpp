@@ -24,8 +24,17 @@ namespace {
 const QString kSection = QStringLiteral("SETTINGS");
 
 QString storePath() {
-    const QSettings s(QSettings::NativeFormat, QSettings::UserScope, AppTitleLive(), AppTitleLive());
-    return s.fileName();
+    // Asking QSettings for the file's name reads the whole file, so the name
+    // is kept for as long as the title stays the same (QSettings takes the
+    // user's configuration folder once per process).
+    static QString lastKey, lastPath;
+    const QString key = AppTitleLive();
+    if (key != lastKey || lastPath.isEmpty()) {
+        const QSettings s(QSettings::NativeFormat, QSettings::UserScope, AppTitleLive(), AppTitleLive());
+        lastPath = s.fileName();
+        lastKey = key;
+    }
+    return lastPath;
 }
 
 // A key or value that the file holds exactly as written: no quoting, no
@@ -141,6 +150,8 @@ void SaveAppSetting(const QString& key, const QString& value) {
         if (at < 0 && splitLine(lines[i], &l) && l.key == fileKey) at = i;
     }
     if (at >= 0) {
+        // The same value again: the file stays as it is, unwritten.
+        if (lines[at] == newLine) return;
         lines[at] = newLine;
     } else if (sectionStart >= 0) {
         lines.insert(lastInSection + 1, newLine);

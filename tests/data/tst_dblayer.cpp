@@ -20,6 +20,8 @@ class tst_dblayer : public QObject {
 private slots:
     void init();
     void cleanup();
+    // First, while the encryption library is still untouched in this process.
+    void opensWhileEncryptionIsPrepared();
     void translate_data();
     void translate();
     void eofRightAfterOpeningNoRows();
@@ -364,6 +366,30 @@ void tst_dblayer::transactionRollsBack() {
     Recordset rs;
     rs.Open("SELECT FOLDER FROM AIRCRAFT", c);
     QVERIFY(!rs.eof());
+}
+
+// The preparation runs on its own thread while the first file opens: the
+// open waits for it, asking twice starts nothing more, and the file is
+// written encrypted and reads back.
+void tst_dblayer::opensWhileEncryptionIsPrepared() {
+    PrepareEncryptionInBackground();
+    PrepareEncryptionInBackground();
+    CreateDatabaseFile(path("p.skr"), DbKind::Static);
+    {
+        Connection c;
+        OpenProgramDatabase(c, path("p.skr"));
+        c.Execute("INSERT INTO TEXTCONSTANTS (TEXTCONSTANTNAME, TEXTCONSTANTDATA) VALUES ('FAQ', 'prepared words')");
+    }
+    PrepareEncryptionInBackground();
+    Connection c;
+    OpenProgramDatabase(c, path("p.skr"));
+    Recordset rs;
+    rs.Open("SELECT TEXTCONSTANTDATA FROM TEXTCONSTANTS WHERE TEXTCONSTANTNAME = 'FAQ'", c, adOpenForwardOnly);
+    QVERIFY(!rs.eof());
+    QCOMPARE(rs.fields("TEXTCONSTANTDATA").value().toString(), QStringLiteral("prepared words"));
+    QFile f(path("p.skr"));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(!f.readAll().contains("prepared words"));
 }
 
 void tst_dblayer::fileIsEncrypted() {

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 #include <QtTest>
 
 using namespace sky;
@@ -22,6 +24,8 @@ private slots:
     void storedValueThatIsNoText_data();
     void storedValueThatIsNoText();
     void savingLeavesOtherLinesAsTheyWere();
+    void savingTheSameValueLeavesTheFileAlone_data();
+    void savingTheSameValueLeavesTheFileAlone();
 
 private:
     QTemporaryDir config_;
@@ -123,6 +127,32 @@ void tst_settings::savingLeavesOtherLinesAsTheyWere() {
     QSettings s(QSettings::NativeFormat, QSettings::UserScope, "Skyrendel", "Skyrendel");
     QCOMPARE(s.value("SETTINGS/optMode").toString(), QStringLiteral("2"));
     QCOMPARE(s.value("SETTINGS/UserFirstName").toString(), QString::fromUtf8("Zoë, \"Ace\""));
+}
+
+ino_t InodeOf(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+// The window's placement is saved at every resize: a value already stored
+// is not written again (the file is not replaced), a changed one is.
+void tst_settings::savingTheSameValueLeavesTheFileAlone_data() {
+    QTest::addColumn<QString>("again");
+    QTest::addColumn<bool>("rewritten");
+    QTest::newRow("same value") << QStringLiteral("1000") << false;
+    QTest::newRow("changed value") << QStringLiteral("1001") << true;
+    QTest::newRow("a blank more") << QStringLiteral("1000 ") << true;
+}
+void tst_settings::savingTheSameValueLeavesTheFileAlone() {
+    QFETCH(QString, again);
+    QFETCH(bool, rewritten);
+    writeStore(config_, "[SETTINGS]\nWindowState=Normal\n");
+    SaveAppSetting("WindowWidth", "1000");
+    const ino_t inode = InodeOf(storePath(config_));
+    SaveAppSetting("WindowWidth", again);
+    // A rewrite goes through a new file renamed over the store.
+    QCOMPARE(InodeOf(storePath(config_)) != inode, rewritten);
+    QCOMPARE(GetAppSetting("WindowWidth", ""), again);
 }
 
 QTEST_MAIN(tst_settings)
