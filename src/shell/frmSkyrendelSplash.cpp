@@ -6,25 +6,48 @@
 #include "shell/platform.h"
 
 #include <QEvent>
+#include <QPainter>
 
 namespace sky {
+
+namespace {
+// A plain rounded bar of one colour: the progress bar's track and the bar.
+class RoundedBar : public QWidget {
+public:
+    RoundedBar(QWidget* parent, const QString& name, const QColor& colour) : QWidget(parent), colour_(colour) {
+        setObjectName(name);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        if (width() <= 0) return;
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(colour_);
+        p.drawRoundedRect(QRectF(rect()), 3, 3);
+    }
+
+private:
+    QColor colour_;
+};
+} // namespace
 
 frmSkyrendelSplash::frmSkyrendelSplash() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmSkyrendelSplash"));
     setFixedSize(520, 260);
-    setStyleSheet(QStringLiteral("background: #0f1f3a;"));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, artwork::kNavy);
+    setPalette(pal);
     Picture1_ = new PictureBox(this, QStringLiteral("Picture1"));
     Picture1_->setGeometry(0, 0, 520, 220);
     Picture1_->setStretch(true);
     Picture1_->setPicture(artwork::SplashFace(QSize(520, 220)));
-    Picture2_ = new QWidget(this);
-    Picture2_->setObjectName(QStringLiteral("Picture2"));
+    Picture2_ = new RoundedBar(this, QStringLiteral("Picture2"), QColor(0x1d, 0x33, 0x58));
     Picture2_->setGeometry(24, 228, 472, 14);
-    Picture2_->setStyleSheet(QStringLiteral("background: #1d3358; border-radius: 3px;"));
-    Shape1_ = new QWidget(Picture2_);
-    Shape1_->setObjectName(QStringLiteral("Shape1"));
+    Shape1_ = new RoundedBar(Picture2_, QStringLiteral("Shape1"), artwork::kGold);
     Shape1_->setGeometry(0, 0, 0, 14);
-    Shape1_->setStyleSheet(QStringLiteral("background: #f2b705; border-radius: 3px;"));
 }
 
 void frmSkyrendelSplash::showEvent(QShowEvent*) {
