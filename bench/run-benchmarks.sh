@@ -4,6 +4,8 @@
 set -u
 build="${1:-build}"
 status=0
+# The program's modules (the network module) as the build tree has them.
+export SKYRENDEL_MODULE_PATH="${SKYRENDEL_MODULE_PATH:-$(cd "$build" && pwd)/app}"
 for b in "$build"/bench/bench_*; do
   [ -x "$b" ] || continue
   "$b" || { echo "benchmark failed: $b" >&2; status=1; }

@@ -4,7 +4,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QMutex>
-#include <QPasswordDigestor>
 #include <QRegularExpression>
 
 #define SQLITE_HAS_CODEC 1
@@ -169,8 +168,15 @@ QByteArray RawKeyFor(const QString& password) {
     if (password == QLatin1String(kProgramPassword)) {
         hex = QByteArray(kProgramRawKey);
     } else {
-        hex = QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha1, password.toUtf8(), kKeySalt, kKeyRounds, 32)
-                  .toHex();
+        // PBKDF2 with HMAC-SHA1, 32 bytes.
+        const QByteArray secret = password.toUtf8();
+        const QByteArray salt(kKeySalt);
+        QByteArray derived(32, '\0');
+        if (PKCS5_PBKDF2_HMAC(secret.constData(), int(secret.size()), reinterpret_cast<const unsigned char*>(salt.constData()),
+                              int(salt.size()), kKeyRounds, EVP_sha1(), int(derived.size()),
+                              reinterpret_cast<unsigned char*>(derived.data())) != 1)
+            throw SkyError(SQLITE_NOTADB, QStringLiteral("The key for a database could not be derived."));
+        hex = derived.toHex();
     }
     const QByteArray key = "x'" + hex + "'";
     cache.insert(password, key);

@@ -1,12 +1,10 @@
 #include "learning/htmlview.h"
 
 #include "shell/helpers.h"
+#include "shell/http.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QStringDecoder>
 #include <QTextDocument>
 #include <QScrollBar>
@@ -32,10 +30,11 @@ QString decodePage(const QByteArray& bytes) {
     return QString::fromLatin1(bytes);
 }
 
-QNetworkRequest requestFor(const QUrl& url) {
-    QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Skyrendel"));
+HttpRequest requestFor(const QUrl& url) {
+    HttpRequest request;
+    request.url = url;
+    request.followSafeRedirects = true;
+    request.userAgent = QStringLiteral("Skyrendel");
     return request;
 }
 
@@ -49,16 +48,13 @@ HtmlView::HtmlView(QWidget* parent, const QString& objectName) : QTextBrowser(pa
     if (!objectName.isEmpty()) setObjectName(objectName);
     setOpenLinks(false);
     setOpenExternalLinks(false);
-    network_ = new QNetworkAccessManager(this);
     pageTimer_ = new QTimer(this);
     pageTimer_->setSingleShot(true);
     connect(pageTimer_, &QTimer::timeout, this, [this] {
         if (!page_) return;
-        QNetworkReply* reply = page_;
+        HttpReply* reply = page_;
         page_ = nullptr;
-        reply->disconnect(this);
-        reply->abort();
-        reply->deleteLater();
+        dropReply(reply);
         showFailure(location_, QStringLiteral("The server did not answer within %1 seconds.")
                                    .arg(QString::number(timeoutMs_ / 1000.0, 'g', 3)));
     });
@@ -67,17 +63,21 @@ HtmlView::HtmlView(QWidget* parent, const QString& objectName) : QTextBrowser(pa
 
 HtmlView::~HtmlView() { cancelFetches(); }
 
+void HtmlView::dropReply(HttpReply* reply) {
+    reply->onFinished = nullptr;
+    reply->onReadyRead = nullptr;
+    reply->onProgress = nullptr;
+    if (!reply->isFinished()) reply->abort();
+    QTimer::singleShot(0, [reply] { delete reply; });
+}
+
 void HtmlView::cancelFetches() {
     pageTimer_->stop();
-    QSet<QNetworkReply*> replies = resources_;
+    QSet<HttpReply*> replies = resources_;
     if (page_) replies.insert(page_);
     page_ = nullptr;
     resources_.clear();
-    for (QNetworkReply* reply : replies) {
-        reply->disconnect(this);
-        if (!reply->isFinished()) reply->abort();
-        reply->deleteLater();
-    }
+    for (HttpReply* reply : replies) dropReply(reply);
 }
 
 void HtmlView::Navigate(const QString& target) {
@@ -106,18 +106,22 @@ void HtmlView::Navigate(const QString& target) {
         state_ = State::Loading;
         document()->setBaseUrl(url);
         setPlainText(QStringLiteral("Loading ") + location_ + QStringLiteral(" ..."));
-        QNetworkReply* reply = network_->get(requestFor(url));
+        HttpClient* const client = Http();
+        if (!client) {
+            showFailure(location_, QStringLiteral("This copy of the program cannot reach the web: its network "
+                                                  "module is missing. Installing the program again adds it."));
+            return;
+        }
+        HttpReply* reply = client->get(requestFor(url));
         page_ = reply;
-        connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64) {
+        reply->onProgress = [this, reply](qint64 received, qint64) {
             if (received <= kMaxPageBytes || reply != page_) return;
             page_ = nullptr;
             pageTimer_->stop();
-            reply->disconnect(this);
-            reply->abort();
-            reply->deleteLater();
+            dropReply(reply);
             showFailure(location_, QStringLiteral("The page is too large to show."));
-        });
-        connect(reply, &QNetworkReply::finished, this, [this, reply] { pageFinished(reply); });
+        };
+        reply->onFinished = [this, reply] { pageFinished(reply); };
         pageTimer_->start(qMax(1, timeoutMs_));
         return;
     }
@@ -166,18 +170,18 @@ void HtmlView::showFailure(const QString& where, const QString& reason) {
     emit loadFinished(false);
 }
 
-void HtmlView::pageFinished(QNetworkReply* reply) {
-    reply->deleteLater();
+void HtmlView::pageFinished(HttpReply* reply) {
+    dropReply(reply);
     if (reply != page_) return;
     page_ = nullptr;
     pageTimer_->stop();
-    if (reply->error() != QNetworkReply::NoError) {
+    if (reply->failed()) {
         showFailure(location_, reply->errorString());
         return;
     }
     const QByteArray bytes = reply->readAll();
     const QUrl url = reply->url();
-    const QString type = reply->header(QNetworkRequest::ContentTypeHeader).toString().toLower();
+    const QString type = reply->contentType().toLower();
     if (type.startsWith(QLatin1String("image/"))) {
         fetched_.insert(url, bytes);
         showText(QStringLiteral("<img src=\"") + url.toString().toHtmlEscaped() + QStringLiteral("\">"), url);
@@ -198,21 +202,22 @@ QVariant HtmlView::loadResource(int type, const QUrl& name) {
     if (found != fetched_.constEnd()) return *found;
     if (requested_.contains(url) || requested_.size() >= kMaxResources) return QVariant();
     requested_.insert(url);
-    QNetworkRequest request = requestFor(url);
-    request.setTransferTimeout(qMax(1, timeoutMs_));
-    QNetworkReply* reply = network_->get(request);
+    HttpClient* const client = Http();
+    if (!client) return QVariant();
+    HttpRequest request = requestFor(url);
+    request.transferTimeoutMs = qMax(1, timeoutMs_);
+    HttpReply* reply = client->get(request);
     resources_.insert(reply);
     const quint64 generation = generation_;
-    connect(reply, &QNetworkReply::finished, this,
-            [this, reply, type, url, generation] { resourceFinished(reply, type, url, generation); });
+    reply->onFinished = [this, reply, type, url, generation] { resourceFinished(reply, type, url, generation); };
     return QVariant();
 }
 
-void HtmlView::resourceFinished(QNetworkReply* reply, int type, const QUrl& url, quint64 generation) {
-    reply->deleteLater();
+void HtmlView::resourceFinished(HttpReply* reply, int type, const QUrl& url, quint64 generation) {
+    dropReply(reply);
     resources_.remove(reply);
     if (generation != generation_) return;
-    const QByteArray bytes = reply->error() == QNetworkReply::NoError ? reply->readAll() : QByteArray();
+    const QByteArray bytes = reply->failed() ? QByteArray() : reply->readAll();
     fetched_.insert(url, bytes);
     if (bytes.isEmpty()) return;
     document()->addResource(type, url, bytes);

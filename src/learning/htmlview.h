@@ -16,9 +16,11 @@
 #include <QTextBrowser>
 #include <QUrl>
 
-class QNetworkAccessManager;
-class QNetworkReply;
 class QTimer;
+
+namespace sky {
+class HttpReply;
+}
 
 namespace sky::learning {
 
@@ -63,14 +65,16 @@ private:
     void showLocalFile(const QString& path);
     void showText(const QString& text, const QUrl& base);
     void showFailure(const QString& where, const QString& reason);
-    void pageFinished(QNetworkReply* reply);
-    void resourceFinished(QNetworkReply* reply, int type, const QUrl& url, quint64 generation);
+    void pageFinished(HttpReply* reply);
+    void resourceFinished(HttpReply* reply, int type, const QUrl& url, quint64 generation);
     void linkClicked(const QUrl& link);
+    // Ends a transfer: it calls nothing more, and is deleted once the event
+    // loop is back (it may be the one whose callback is running).
+    void dropReply(HttpReply* reply);
 
-    QNetworkAccessManager* network_ = nullptr;
-    QPointer<QNetworkReply> page_;
+    HttpReply* page_ = nullptr;
     QTimer* pageTimer_ = nullptr;
-    QSet<QNetworkReply*> resources_;
+    QSet<HttpReply*> resources_;
     QHash<QUrl, QByteArray> fetched_;
     QSet<QUrl> requested_;
     quint64 generation_ = 0;

@@ -1,5 +1,7 @@
 #include "shell/platform.h"
 
+#include "shell/modules.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDesktopServices>
@@ -9,7 +11,6 @@
 #include <QHash>
 #include <QMessageBox>
 #include <QProcess>
-#include <QLibrary>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -87,14 +88,9 @@ public:
 
 private:
     static SoundSeam* LoadPlayer() {
-        const QString exe = QCoreApplication::applicationDirPath();
-        for (const QString& folder : {exe, exe + QLatin1Char('/') + QString::fromLatin1(SKYRENDEL_MODULES_FROM_BIN)}) {
-            QLibrary module(folder + QStringLiteral("/skyrendel-sound"));
-            if (!module.load()) continue;
-            using Make = SoundSeam* (*)();
-            if (auto make = reinterpret_cast<Make>(module.resolve("skyrendel_sound_player"))) return make();
-        }
-        return nullptr;
+        using Make = SoundSeam* (*)();
+        auto make = reinterpret_cast<Make>(ResolveModuleEntry(QStringLiteral("skyrendel-sound"), "skyrendel_sound_player"));
+        return make ? make() : nullptr;
     }
     bool tried_ = false;
     SoundSeam* player_ = nullptr;

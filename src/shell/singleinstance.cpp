@@ -6,20 +6,122 @@
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QFile>
 #include <QLockFile>
 #include <QPointer>
+#include <QSocketNotifier>
 #include <QThread>
 #include <QWidget>
 
+#include <cerrno>
+#include <functional>
+#include <map>
+#include <cstring>
 #include <memory>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace sky {
 
 namespace {
-QLocalServer* g_server = nullptr;
+
+// The channel is a local stream socket in the temporary folder, the same
+// file any local-socket client finds under the channel's name.
+QString ChannelPath(const QString& name) { return QDir::cleanPath(QDir::tempPath()) + QLatin1Char('/') + name; }
+
+bool FillAddress(const QString& name, sockaddr_un& address) {
+    const QByteArray path = QFile::encodeName(ChannelPath(name));
+    std::memset(&address, 0, sizeof address);
+    address.sun_family = AF_UNIX;
+    if (path.size() >= qsizetype(sizeof address.sun_path)) return false;
+    std::memcpy(address.sun_path, path.constData(), path.size());
+    return true;
+}
+
+// The first copy's end of the channel: accepts later copies and answers
+// their "activate" with "ok" once it has raised the main window.
+class ChannelServer {
+public:
+    ~ChannelServer() { close(); }
+
+    bool listen(const QString& name) {
+        sockaddr_un address;
+        if (!FillAddress(name, address)) return false;
+        fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (fd_ < 0) return false;
+        path_ = QFile::encodeName(ChannelPath(name));
+        if (::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::chmod(path_.constData(), 0600) != 0 ||
+            ::listen(fd_, 8) != 0) {
+            close();
+            return false;
+        }
+        bound_ = true;
+        notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { acceptAll(); });
+        return true;
+    }
+
+    void close() {
+        for (auto& [fd, client] : clients_) ::close(fd);
+        clients_.clear();
+        notifier_.reset();
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+        if (bound_) ::unlink(path_.constData());
+        bound_ = false;
+    }
+
+    std::function<void()> onActivate;
+
+private:
+    struct Client {
+        std::unique_ptr<QSocketNotifier> notifier;
+        QByteArray received;
+    };
+
+    void acceptAll() {
+        for (;;) {
+            const int client = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+            if (client < 0) return;
+            Client& c = clients_[client];
+            c.notifier = std::make_unique<QSocketNotifier>(client, QSocketNotifier::Read);
+            QObject::connect(c.notifier.get(), &QSocketNotifier::activated, [this, client] { readFrom(client); });
+        }
+    }
+
+    void readFrom(int client) {
+        auto it = clients_.find(client);
+        if (it == clients_.end()) return;
+        char buffer[256];
+        const ssize_t n = ::read(client, buffer, sizeof buffer);
+        if (n < 0 && (errno == EAGAIN || errno == EINTR)) return;
+        if (n > 0) it->second.received.append(buffer, n);
+        const bool asked = it->second.received.startsWith("activate");
+        // A request is one short line: anything longer, or the end without
+        // one, closes the connection.
+        if (asked || n <= 0 || it->second.received.size() > 64) {
+            if (asked) {
+                if (onActivate) onActivate();
+                const char ok[] = "ok\n";
+                [[maybe_unused]] const ssize_t w = ::send(client, ok, sizeof ok - 1, MSG_NOSIGNAL);
+            }
+            it->second.notifier.reset();
+            ::close(client);
+            clients_.erase(it);
+        }
+    }
+
+    int fd_ = -1;
+    bool bound_ = false;
+    QByteArray path_;
+    std::unique_ptr<QSocketNotifier> notifier_;
+    std::map<int, Client> clients_;
+};
+
+ChannelServer* g_server = nullptr;
 std::unique_ptr<QLockFile> g_lock;
 QPointer<QWidget> g_window;
 bool g_cleanupRegistered = false;
@@ -35,38 +137,59 @@ QString UserKey(const QString& title, const QString& appDataFolder) {
 
 void StartListening(const QString& name) {
     if (g_server) return;
-    g_server = new QLocalServer();
-    g_server->setSocketOptions(QLocalServer::UserAccessOption);
+    g_server = new ChannelServer();
     // Only the lock holder listens, so a socket file already there was left
     // by a copy that was killed: nobody answers on it.
-    QLocalServer::removeServer(name);
-    g_server->listen(name);
-    QObject::connect(g_server, &QLocalServer::newConnection, [] {
-        while (QLocalSocket* s = g_server->nextPendingConnection()) {
-            QObject::connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
-            QObject::connect(s, &QLocalSocket::readyRead, s, [s] {
-                if (!s->readAll().startsWith("activate")) return;
-                // Still starting: the window shows itself when start-up ends.
-                if (g_window && g_window->isVisible()) {
-                    g_window->setWindowState(g_window->windowState() & ~Qt::WindowMinimized);
-                    g_window->show();
-                    g_window->raise();
-                    g_window->activateWindow();
-                }
-                s->write("ok\n");
-                s->flush();
-            });
+    QFile::remove(ChannelPath(name));
+    g_server->onActivate = [] {
+        // Still starting: the window shows itself when start-up ends.
+        if (g_window && g_window->isVisible()) {
+            g_window->setWindowState(g_window->windowState() & ~Qt::WindowMinimized);
+            g_window->show();
+            g_window->raise();
+            g_window->activateWindow();
         }
-    });
+    };
+    g_server->listen(name);
+}
+
+// Waits up to `ms` for `fd` to be ready for `events`.
+bool WaitFor(int fd, short events, int ms) {
+    pollfd p{fd, events, 0};
+    const QDeadlineTimer deadline(ms);
+    for (;;) {
+        const int r = ::poll(&p, 1, int(qMax<qint64>(0, deadline.remainingTime())));
+        if (r > 0) return true;
+        if (r == 0 || errno != EINTR || deadline.hasExpired()) return false;
+    }
 }
 
 // One attempt to reach the running copy; true when it answered.
 bool AskToActivate(const QString& name) {
-    QLocalSocket socket;
-    socket.connectToServer(name);
-    if (!socket.waitForConnected(300)) return false;
-    socket.write(kActivate);
-    return socket.waitForBytesWritten(1000) && socket.waitForReadyRead(2000) && socket.readAll().startsWith("ok");
+    sockaddr_un address;
+    if (!FillAddress(name, address)) return false;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) return false;
+    bool answered = false;
+    int rc = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    if (rc != 0 && (errno == EINPROGRESS || errno == EAGAIN) && WaitFor(fd, POLLOUT, 300)) {
+        int error = 0;
+        socklen_t length = sizeof error;
+        rc = (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0) ? 0 : -1;
+    }
+    if (rc == 0 && ::send(fd, kActivate, sizeof kActivate - 1, MSG_NOSIGNAL) == ssize_t(sizeof kActivate - 1)) {
+        QByteArray reply;
+        const QDeadlineTimer deadline(2000);
+        while (!reply.contains('\n') && WaitFor(fd, POLLIN, int(qMax<qint64>(0, deadline.remainingTime())))) {
+            char buffer[64];
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n <= 0) break;
+            reply.append(buffer, n);
+        }
+        answered = reply.startsWith("ok");
+    }
+    ::close(fd);
+    return answered;
 }
 
 bool TakeLock(const QString& path) {

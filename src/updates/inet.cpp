@@ -2,6 +2,7 @@
 
 #include "shell/folders.h"
 #include "shell/helpers.h"
+#include "shell/http.h"
 #include "shell/platform.h"
 
 #include <QCoreApplication>
@@ -10,15 +11,12 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QPointer>
 #include <QProgressBar>
 #include <QTimer>
 #include <QUrl>
 
 #include <cstdio>
+#include <memory>
 #include <unistd.h>
 
 namespace sky::updates {
@@ -35,12 +33,6 @@ constexpr qint64 kFlushBytes = 1048576;
 constexpr int kHeadBytes = 4096;
 // The progress bar shows the received fraction in thousandths.
 constexpr int kProgressScale = 1000;
-
-QNetworkAccessManager& manager() {
-    // Lives until the process ends, so kept-alive connections are reused.
-    static auto* m = new QNetworkAccessManager();
-    return *m;
-}
 
 class WaitCursor {
 public:
@@ -89,8 +81,8 @@ QString ProgressText(qint64 received, qint64 total) {
 namespace {
 // True when the reply announced a plain (not content-encoded) length and
 // fewer bytes than that arrived.
-bool ShorterThanAnnounced(const QNetworkReply& reply, qint64 received) {
-    const QVariant length = reply.header(QNetworkRequest::ContentLengthHeader);
+bool ShorterThanAnnounced(const HttpReply& reply, qint64 received) {
+    const QVariant length = reply.contentLength();
     const QByteArray encoding = reply.rawHeader("Content-Encoding").trimmed().toLower();
     if (!length.isValid() || !(encoding.isEmpty() || encoding == "identity")) return false;
     return received < length.toLongLong();
@@ -118,18 +110,25 @@ QByteArray DownloadUrl(const QString& url, int& status, const QString& fileName,
     const QString finalName = temporary ? ProgramFolderWithSlash() + QStringLiteral("tmp.tmp") : fileName;
     const QString partName = PartFileName(finalName);
 
-    QNetworkRequest request(target);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Internet Explorer"));
-    QPointer<QNetworkReply> reply = manager().get(request);
-    reply->setReadBufferSize(0);
+    HttpClient* const client = Http();
+    if (!client) {
+        // The program's network part is not installed.
+        status = kDownloadNoConnection;
+        return {};
+    }
+    HttpRequest request;
+    request.url = target;
+    request.alwaysNetwork = true;
+    request.followSafeRedirects = true;
+    request.userAgent = QStringLiteral("Internet Explorer");
+    request.readBufferSize = 0;
+    std::unique_ptr<HttpReply> reply(client->get(request));
 
     QEventLoop loop;
     QTimer tick;
     tick.setInterval(50);
-    QObject::connect(reply, &QNetworkReply::readyRead, &loop, &QEventLoop::quit);
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    reply->onReadyRead = [&loop] { loop.quit(); };
+    reply->onFinished = [&loop] { loop.quit(); };
     QObject::connect(&tick, &QTimer::timeout, &loop, &QEventLoop::quit);
     tick.start();
 
@@ -149,9 +148,10 @@ QByteArray DownloadUrl(const QString& url, int& status, const QString& fileName,
 
     auto fail = [&](int code) {
         if (reply) {
-            reply->disconnect(&loop);
+            reply->onReadyRead = nullptr;
+            reply->onFinished = nullptr;
             reply->abort();
-            reply->deleteLater();
+            reply.reset();
         }
         if (out.isOpen()) out.close();
         QFile::remove(partName);
@@ -159,7 +159,7 @@ QByteArray DownloadUrl(const QString& url, int& status, const QString& fileName,
         return QByteArray();
     };
 
-    auto httpStatus = [&]() { return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(); };
+    auto httpStatus = [&]() { return reply->httpStatus(); };
 
     for (;;) {
         if (reply->bytesAvailable() <= 0 && !reply->isFinished()) loop.exec();
@@ -170,11 +170,11 @@ QByteArray DownloadUrl(const QString& url, int& status, const QString& fileName,
         if (http >= 400) return fail(kDownloadWrongSize);
 
         if (!fileOpen && (reply->bytesAvailable() > 0 || reply->isFinished())) {
-            if (reply->isFinished() && reply->error() != QNetworkReply::NoError) return fail(kDownloadNoConnection);
+            if (reply->isFinished() && reply->failed()) return fail(kDownloadNoConnection);
             if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return fail(kDownloadNoConnection);
             fileOpen = true;
             if (!totalKnown) {
-                const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+                const QVariant length = reply->contentLength();
                 if (length.isValid()) total = length.toLongLong();
                 totalKnown = true;
             }
@@ -212,8 +212,7 @@ QByteArray DownloadUrl(const QString& url, int& status, const QString& fileName,
         if (CancelDownload) return fail(kDownloadCancelled);
 
         if (reply->isFinished() && reply->bytesAvailable() <= 0) {
-            if (reply->error() != QNetworkReply::NoError) return fail(httpStatus() >= 400 ? kDownloadWrongSize
-                                                                                           : kDownloadNoConnection);
+            if (reply->failed()) return fail(httpStatus() >= 400 ? kDownloadWrongSize : kDownloadNoConnection);
             // A connection closed before the announced length arrived does
             // not always come back as an error: the body is cut short, so
             // the read failed.
@@ -223,7 +222,7 @@ QByteArray DownloadUrl(const QString& url, int& status, const QString& fileName,
         if (!gotData && sinceData.elapsed() > g_stallLimitMs) return fail(kDownloadNoConnection);
     }
 
-    reply->deleteLater();
+    reply.reset();
     if (!pending.isEmpty() && out.write(pending) != pending.size()) return fail(kDownloadNoConnection);
     if (!syncToDisk(out)) return fail(kDownloadNoConnection);
     out.close();

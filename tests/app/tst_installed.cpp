@@ -84,7 +84,8 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void installsInTheUsualLayout();
-    void soundIsLoadedOnlyWhenPlayed();
+    void modulesLoadedOnlyWhenUsed_data();
+    void modulesLoadedOnlyWhenUsed();
     void answersOnTheTerminal_data();
     void answersOnTheTerminal();
     void firstStartMovesDataThenStartsAgain();
@@ -157,23 +158,34 @@ void tst_installed::installsInTheUsualLayout() {
     QCOMPARE(qAlpha(icon.pixel(0, 0)), 0);
 }
 
-void tst_installed::soundIsLoadedOnlyWhenPlayed() {
-    // The program starts without Qt Multimedia; the installed sound module
-    // brings it, and gives the player the program looks for.
+void tst_installed::modulesLoadedOnlyWhenUsed_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("library");
+    QTest::addColumn<QString>("entry");
+    QTest::newRow("sound") << "skyrendel-sound.so" << "libQt6Multimedia" << "skyrendel_sound_player";
+    QTest::newRow("network") << "skyrendel-network.so" << "libQt6Network" << "skyrendel_http_client";
+}
+
+void tst_installed::modulesLoadedOnlyWhenUsed() {
+    // The program starts without Qt Multimedia and Qt Network; the installed
+    // modules bring them, and give the entry points the program looks for.
+    QFETCH(QString, file);
+    QFETCH(QString, library);
+    QFETCH(QString, entry);
     QString needed;
     QVERIFY(run("readelf", {"-d", program_}, &needed));
     QVERIFY2(needed.contains("libQt6Widgets"), qPrintable(needed));
-    QVERIFY2(!needed.contains("libQt6Multimedia"), qPrintable(needed));
+    QVERIFY2(!needed.contains(library), qPrintable(needed));
     QString module;
-    QDirIterator found(prefix_, {"skyrendel-sound.so"}, QDir::Files, QDirIterator::Subdirectories);
+    QDirIterator found(prefix_, {file}, QDir::Files, QDirIterator::Subdirectories);
     if (found.hasNext()) module = found.next();
-    QVERIFY2(module.contains("/lib/") && module.endsWith("/skyrendel/modules/skyrendel-sound.so"), qPrintable(module));
+    QVERIFY2(module.contains("/lib/") && module.endsWith("/skyrendel/modules/" + file), qPrintable(module));
     QString moduleNeeds;
     QVERIFY(run("readelf", {"-d", module}, &moduleNeeds));
-    QVERIFY2(moduleNeeds.contains("libQt6Multimedia"), qPrintable(moduleNeeds));
-    QLibrary library(module);
-    QVERIFY2(library.load(), qPrintable(library.errorString()));
-    QVERIFY(library.resolve("skyrendel_sound_player") != nullptr);
+    QVERIFY2(moduleNeeds.contains(library), qPrintable(moduleNeeds));
+    QLibrary loaded(module);
+    QVERIFY2(loaded.load(), qPrintable(loaded.errorString()));
+    QVERIFY(loaded.resolve(entry.toLatin1().constData()) != nullptr);
 }
 
 void tst_installed::answersOnTheTerminal_data() {
