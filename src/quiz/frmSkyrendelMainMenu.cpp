@@ -201,10 +201,10 @@ frmSkyrendelMainMenu::frmSkyrendelMainMenu(QWidget* parent) : QWidget(parent), g
     setPalette(pal);
     SetMainWindowWidget(this);
 
-    auto* emblem = new QLabel(this);
-    emblem->setObjectName(QStringLiteral("imgEmblem"));
-    emblem->setPixmap(QPixmap::fromImage(artwork::SplashFace(QSize(520, 160))));
+    // Drawn (or read from the face cache) when first shown.
+    auto* emblem = new PictureBox(this, QStringLiteral("imgEmblem"));
     emblem->setGeometry((width() - 520) / 2, 36, 520, 160);
+    emblem->setPictureSource([emblem] { return artwork::SplashFace(emblem->size()); });
     emblem->setMouseTracking(true);
     emblem->installEventFilter(this);
 
@@ -256,8 +256,8 @@ frmSkyrendelMainMenu::frmSkyrendelMainMenu(QWidget* parent) : QWidget(parent), g
 void frmSkyrendelMainMenu::redrawFaces() {
     // Every face is drawn again for its control's new size, when it is next
     // needed.
-    if (auto* emblem = findChild<QLabel*>(QStringLiteral("imgEmblem")))
-        emblem->setPixmap(QPixmap::fromImage(artwork::SplashFace(emblem->size())));
+    if (auto* emblem = findChild<PictureBox*>(QStringLiteral("imgEmblem")))
+        emblem->setPictureSource([emblem] { return artwork::SplashFace(emblem->size()); });
     for (int i : kMenuOrder) updateMenuItem(i);
     PictureBox* const next = picNextQuestion_[0];
     PictureBox* const grade = imgGrade_[0];
