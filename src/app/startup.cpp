@@ -101,6 +101,9 @@ void StartupChecks(const QStringList& arguments) {
 
 void RunStartup(StartupWindow& window, const QStringList& arguments) {
     StartupChecks(arguments);
+    // The databases open on a thread of their own while the splash shows;
+    // OpenDatabases below takes them in its place in the sequence.
+    db::OpenDatabasesInBackground();
     AppTitle = AppTitleLive();
     window.MatchPanelHeights();
     ShowSplash();

@@ -11,6 +11,9 @@
 #include <QFileInfo>
 
 #include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace sky::db {
 
@@ -18,8 +21,39 @@ namespace {
 std::unique_ptr<Connection> g_static;
 std::unique_ptr<Connection> g_user;
 
+// Connections opened ahead on their own thread.
+struct OpenedAhead {
+    std::thread thread;
+    QString paths[2];
+    std::unique_ptr<Connection> connections[2];
+};
+std::mutex g_aheadMutex;
+std::unique_ptr<OpenedAhead> g_ahead;
+
+// The connection opened ahead for `path`, when there is one; waits for the
+// thread first.
+std::unique_ptr<Connection> takeOpenedAhead(const QString& path) {
+    std::lock_guard<std::mutex> lock(g_aheadMutex);
+    if (!g_ahead) return nullptr;
+    if (g_ahead->thread.joinable()) g_ahead->thread.join();
+    for (int i = 0; i < 2; ++i)
+        if (g_ahead->connections[i] && g_ahead->paths[i] == path) return std::move(g_ahead->connections[i]);
+    return nullptr;
+}
+
+void dropOpenedAhead() {
+    std::lock_guard<std::mutex> lock(g_aheadMutex);
+    if (!g_ahead) return;
+    if (g_ahead->thread.joinable()) g_ahead->thread.join();
+    g_ahead.reset();
+}
+
 void openIfAbsent(std::unique_ptr<Connection>& slot, const QString& path) {
     if (slot) return;
+    if (auto ahead = takeOpenedAhead(path)) {
+        slot = std::move(ahead);
+        return;
+    }
     auto c = std::make_unique<Connection>();
     OpenProgramDatabase(*c, path);
     slot = std::move(c);
@@ -102,7 +136,33 @@ void OpenDatabases() {
     }
 }
 
+void OpenDatabasesInBackground() {
+    std::lock_guard<std::mutex> lock(g_aheadMutex);
+    if (g_ahead || g_static || g_user) return;
+    auto ahead = std::make_unique<OpenedAhead>();
+    ahead->paths[0] = StaticDatabasePath();
+    ahead->paths[1] = UserDatabasePath();
+    OpenedAhead* const a = ahead.get();
+    try {
+        a->thread = std::thread([a] {
+            for (int i = 0; i < 2; ++i) {
+                try {
+                    auto c = std::make_unique<Connection>();
+                    OpenProgramDatabase(*c, a->paths[i]);
+                    a->connections[i] = std::move(c);
+                } catch (...) {
+                    // Opened again, and reported, by OpenDatabases.
+                }
+            }
+        });
+    } catch (const std::system_error&) {
+        return; // no thread to spare: OpenDatabases opens them
+    }
+    g_ahead = std::move(ahead);
+}
+
 void CloseDatabases() {
+    dropOpenedAhead();
     if (g_user) g_user->Close();
     g_user.reset();
     if (g_static) g_static->Close();

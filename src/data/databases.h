@@ -16,6 +16,12 @@ Connection* UserDB();
 // damaged user database the user is offered to rebuild it from the
 // catalogue (the damaged file is kept as DamagedUserDatabaseKeptName()).
 void OpenDatabases();
+// Starts opening the two databases on a thread of its own, while the start
+// goes on; OpenDatabases then takes the connections made (waiting for them
+// if need be). A file that does not open there is opened again by
+// OpenDatabases, which reports it as always: every message comes from the
+// start's own thread, in its place.
+void OpenDatabasesInBackground();
 QString DamagedUserDatabaseKeptName();
 void CloseDatabases();
 

@@ -44,14 +44,67 @@ class TestDatabases : public QObject {
     Q_OBJECT
 
 private slots:
+    // Opened ahead: started and closed before anything took them, the
+    // connections are dropped (the next open sees a replaced file); taken,
+    // they are the folder's files, readable and writable; asked twice or
+    // with the databases open, nothing more is opened.
+    void openedAhead() {
+        FakePlatform fake;
+        fixtures::DataFolder data;
+        data.createStaticAndUser();
+        fixtures::InsertAircraft(*db::StaticDB(), {{1, "Type 1", "F1", true, QVector<bool>(8, false), "x"}});
+        fixtures::InsertAircraft(*db::UserDB(), {{1, "Type 1", "F1", true, QVector<bool>(8, false), "x"}});
+        db::CloseDatabases();
+
+        db::OpenDatabasesInBackground();
+        // Time for the thread to have opened both, so that a connection
+        // left over would be the old file's.
+        QThread::msleep(300);
+        db::CloseDatabases();
+        const QString userPath = db::UserDatabasePath();
+        const QString keptAside = userPath + ".aside";
+        QVERIFY(QFile::rename(userPath, keptAside));
+        db::CreateDatabaseFile(userPath, db::DbKind::User);
+        db::OpenDatabases();
+        db::Recordset fresh;
+        fresh.Open("SELECT AirplaneID FROM AIRCRAFT", *db::UserDB(), db::adOpenKeyset);
+        QVERIFY(fresh.eof());
+        fresh.close();
+        db::CloseDatabases();
+        QVERIFY(QFile::remove(userPath));
+        QVERIFY(QFile::rename(keptAside, userPath));
+
+        db::OpenDatabasesInBackground();
+        db::OpenDatabasesInBackground();
+        db::OpenDatabases();
+        QVERIFY(db::StaticDB() && db::StaticDB()->isOpen());
+        QVERIFY(db::UserDB() && db::UserDB()->isOpen());
+        db::UserDB()->Execute("UPDATE AIRCRAFT SET ISACTIVE=FALSE WHERE AirplaneID=1");
+        db::Recordset rs;
+        rs.Open("SELECT AirplaneID FROM AIRCRAFT WHERE ISACTIVE=FALSE", *db::UserDB(), db::adOpenKeyset);
+        QVERIFY(!rs.eof());
+        rs.close();
+        db::Recordset catalogue;
+        catalogue.Open("SELECT AirplaneID FROM AIRCRAFT", *db::StaticDB(), db::adOpenKeyset);
+        QVERIFY(!catalogue.eof());
+        catalogue.close();
+        db::OpenDatabasesInBackground();
+        db::CloseDatabases();
+        QVERIFY(fake.messageBox.shown.isEmpty());
+    }
+
     void damagedFile_data() {
         QTest::addColumn<bool>("userFile");
         QTest::addColumn<QString>("how");
         QTest::addColumn<int>("answer"); // for the rebuild offer
-        for (const char* how : {"text", "empty", "cut short", "first page overwritten"}) {
-            QTest::newRow(qPrintable(QString("catalogue, ") + how)) << false << how << int(MsgResult::Yes);
-            QTest::newRow(qPrintable(QString("user, declined, ") + how)) << true << how << int(MsgResult::No);
-            QTest::newRow(qPrintable(QString("user, rebuilt, ") + how)) << true << how << int(MsgResult::Yes);
+        QTest::addColumn<bool>("ahead");  // opening started ahead on its own thread
+        for (bool ahead : {false, true}) {
+            const QString when = ahead ? " (opened ahead)" : "";
+            for (const char* how : {"text", "empty", "cut short", "first page overwritten"}) {
+                QTest::newRow(qPrintable(QString("catalogue, ") + how + when)) << false << how << int(MsgResult::Yes) << ahead;
+                QTest::newRow(qPrintable(QString("user, declined, ") + how + when)) << true << how << int(MsgResult::No) << ahead;
+                QTest::newRow(qPrintable(QString("user, rebuilt, ") + how + when)) << true << how << int(MsgResult::Yes) << ahead;
+            }
         }
     }
 
@@ -59,6 +112,7 @@ private slots:
         QFETCH(bool, userFile);
         QFETCH(QString, how);
         QFETCH(int, answer);
+        QFETCH(bool, ahead);
         FakePlatform fake;
         fixtures::DataFolder data;
         data.createStaticAndUser();
@@ -80,6 +134,7 @@ private slots:
 
         QString error;
         try {
+            if (ahead) db::OpenDatabasesInBackground();
             db::OpenDatabases();
         } catch (const SkyError& e) {
             error = e.description();
@@ -118,6 +173,7 @@ private slots:
         rs.Open("SELECT AirplaneID FROM AIRCRAFT WHERE ISACTIVE=TRUE", *db::UserDB(), db::adOpenKeyset);
         rs.moveLast();
         QCOMPARE(rs.recordCount(), 30);
+        db::CloseDatabases();
     }
 };
 
