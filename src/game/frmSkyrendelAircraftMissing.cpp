@@ -1,5 +1,7 @@
 #include "game/frmSkyrendelAircraftMissing.h"
 
+#include "shell/application.h"
+
 #include "shell/appstate.h"
 #include "shell/artwork.h"
 #include "shell/helpers.h"
@@ -62,6 +64,7 @@ QImage AircraftMissingText(const QSize& size) {
 
 frmSkyrendelAircraftMissing::frmSkyrendelAircraftMissing(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmSkyrendelAircraftMissing"));
+    UseProgramStyle(this);
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
     setFixedSize(640, 440);
     setAutoFillBackground(true);

@@ -1,5 +1,7 @@
 #include "game/frmSkyrendelGameSelector.h"
 
+#include "shell/application.h"
+
 #include "data/catalog.h"
 #include "game/gameartwork.h"
 #include "game/gamesettings.h"
@@ -87,6 +89,7 @@ PictureBox* frmSkyrendelGameSelector::makeFaces(FaceSet& set, QWidget* parent, c
 
 frmSkyrendelGameSelector::frmSkyrendelGameSelector(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmSkyrendelGameSelector"));
+    UseProgramStyle(this);
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
     setModal(true);
     setFixedSize(kWindowSize);

@@ -1,5 +1,7 @@
 #include "game/frmSkyrendelResults.h"
 
+#include "shell/application.h"
+
 #include "data/pictures.h"
 #include "game/certificate.h"
 #include "game/frmUserDetails.h"
@@ -66,6 +68,7 @@ QString RemoveNonDigits(const QString& text) {
 frmSkyrendelResults::frmSkyrendelResults(const quiz::QuestionRecords& records, QWidget* parent)
     : QDialog(parent), records_(records) {
     setObjectName(QStringLiteral("frmSkyrendelResults"));
+    UseProgramStyle(this);
     setWindowTitle(QString::fromLatin1(kApplicationTitle) + QStringLiteral(" - Results"));
     setModal(true);
     // Designed at 740x680; larger, the design is shown scaled as a whole.
@@ -356,6 +359,7 @@ QString frmSkyrendelResults::AskCertificatePath(QWidget* parent, const QString& 
     QFileDialog dialog(parent, QStringLiteral("Save Your Certificate"), suggested,
                        QStringLiteral("PDF documents (*.pdf)"));
     dialog.setObjectName(QStringLiteral("dlgSaveCertificate"));
+    UseProgramStyle(&dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontUseNativeDialog);

@@ -1,5 +1,7 @@
 #include "game/frmUserDetails.h"
 
+#include "shell/application.h"
+
 #include "game/certificate.h"
 #include "shell/appstate.h"
 #include "shell/platform.h"
@@ -39,6 +41,7 @@ bool EditUserDetails(QWidget* parent) {
 
 frmUserDetails::frmUserDetails(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmUserDetails"));
+    UseProgramStyle(this);
     setWindowTitle(QString::fromLatin1(kApplicationTitle) + QStringLiteral(" - Your Details"));
     setModal(true);
 

@@ -1,5 +1,7 @@
 #include "learning/frmSkyrendelFAQ.h"
 
+#include "shell/application.h"
+
 #include "data/catalog.h"
 #include "learning/htmlview.h"
 #include "learning/learningartwork.h"
@@ -16,6 +18,7 @@ constexpr QSize kExitSize{110, 38};
 
 frmSkyrendelFAQ::frmSkyrendelFAQ(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmSkyrendelFAQ"));
+    UseProgramStyle(this);
     setWindowTitle(QString::fromLatin1(kApplicationTitle) + QStringLiteral(" - Frequently Asked Questions"));
     setModal(true);
     setFixedSize(kWindowSize);

@@ -8,6 +8,7 @@
 #include "learning/learningartwork.h"
 #include "learning/reports.h"
 #include "shell/appstate.h"
+#include "shell/application.h"
 #include "shell/artwork.h"
 #include "shell/helpers.h"
 #include "shell/picturebox.h"
@@ -91,6 +92,7 @@ LearningMode::LearningMode(QWidget* picLearningMode, data::CatalogLists& lists, 
     web_ = new HtmlView(picPanel_[1], QStringLiteral("webAboutThisAircraft"));
     web_->setFrameShape(QFrame::NoFrame);
     cmdWider_ = new QPushButton(QString::fromLatin1(kWiderCaption), picPanel_[1]);
+    UseProgramStyle(cmdWider_);
     cmdWider_->setObjectName(QStringLiteral("cmdWider"));
     cmdWider_->setAutoDefault(false);
     cmdWider_->setCursor(Qt::PointingHandCursor);

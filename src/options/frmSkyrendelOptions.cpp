@@ -1,5 +1,7 @@
 #include "options/frmSkyrendelOptions.h"
 
+#include "shell/application.h"
+
 #include "data/catalog.h"
 #include "data/pictures.h"
 #include "learning/learningartwork.h"
@@ -81,6 +83,7 @@ void GridOption::nextCheckState() {
 
 frmSkyrendelOptions::frmSkyrendelOptions(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmSkyrendelOptions"));
+    UseProgramStyle(this);
     setWindowTitle(QString::fromLatin1(kApplicationTitle) + QStringLiteral(" - Aircraft Options"));
     setModal(true);
     setFixedSize(kWindowSize);

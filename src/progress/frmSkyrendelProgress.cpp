@@ -1,5 +1,7 @@
 #include "progress/frmSkyrendelProgress.h"
 
+#include "shell/application.h"
+
 #include "data/databases.h"
 #include "data/db.h"
 #include "data/pictures.h"
@@ -109,6 +111,7 @@ void ProgressChart::paintEvent(QPaintEvent*) {
 
 frmSkyrendelProgress::frmSkyrendelProgress(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmSkyrendelProgress"));
+    UseProgramStyle(this);
     setWindowTitle(QStringLiteral("My Progress"));
     resize(1000, 720);
     QPalette pal = palette();

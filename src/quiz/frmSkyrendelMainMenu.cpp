@@ -1,5 +1,6 @@
 #include "quiz/frmSkyrendelMainMenu.h"
 
+#include "shell/application.h"
 #include "data/catalog.h"
 #include "data/databases.h"
 #include "data/pictures.h"
@@ -435,6 +436,7 @@ void frmSkyrendelMainMenu::buildLearningPanel() {
     imgLearningMode_->setPictureSource([] { return art::LearningBackground(kPanelSize); });
 
     cmdExit_ = new QPushButton(QStringLiteral("Back to Menu"), panel);
+    UseProgramStyle(cmdExit_);
     cmdExit_->setObjectName(QStringLiteral("cmdExit"));
     cmdExit_->setGeometry(kPanelSize.width() - 160, 14, 140, 36);
     connect(cmdExit_, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
@@ -637,6 +639,7 @@ void frmSkyrendelMainMenu::buildListsPanel() {
     picLists_->hide();
 
     Command1_ = new QPushButton(QStringLiteral("debug see lists"), this);
+    UseProgramStyle(Command1_);
     Command1_->setObjectName(QStringLiteral("Command1"));
     Command1_->setGeometry(width() - 130, height() - 34, 120, 26);
     connect(Command1_, &QPushButton::clicked, this, [this] { Command1_Click(); });

@@ -6,6 +6,7 @@
 
 #include <QSocketNotifier>
 #include <QStyleFactory>
+#include <QWidget>
 
 #include <csignal>
 #include <fcntl.h>
@@ -34,7 +35,11 @@ QString ProgramStyleSheet() {
 
 void ApplyProgramStyle(QApplication& app) {
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) app.setStyle(fusion);
-    app.setStyleSheet(ProgramStyleSheet());
+}
+
+void UseProgramStyle(QWidget* widget) {
+    static const QString sheet = ProgramStyleSheet();
+    widget->setStyleSheet(sheet);
 }
 
 void NameApplication(QCoreApplication& app) {

@@ -10,12 +10,18 @@ namespace sky {
 // The program's name, organisation, version and desktop entry.
 void NameApplication(QCoreApplication& app);
 // Gives the whole program one look: the Fusion style, whose focus frames
-// show where the keyboard is, and one style sheet for dialogs, push
-// buttons and message boxes on the dark theme. Windows that draw their own
-// faces (pictures, flat picture buttons) keep them; a flat button shows a
-// ring when it has the focus.
+// show where the keyboard is; with UseProgramStyle, one style sheet for
+// dialogs, push buttons and message boxes on the dark theme. Windows that
+// draw their own faces (pictures, flat picture buttons) keep them; a flat
+// button shows a ring when it has the focus.
 void ApplyProgramStyle(QApplication& app);
-// The style sheet ApplyProgramStyle installs.
+// Puts the program's style sheet on `widget` and everything in it: each
+// window with dialogs' controls or push buttons, each message box. The
+// sheet is not the application's own: a style sheet there makes every
+// widget of every window (the main window's hundreds too) go through the
+// style sheet machinery, which cost the start about 2.5 ms.
+void UseProgramStyle(QWidget* widget);
+// The style sheet UseProgramStyle puts on.
 QString ProgramStyleSheet();
 
 class Application : public QApplication {

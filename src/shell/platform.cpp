@@ -1,5 +1,6 @@
 #include "shell/platform.h"
 
+#include "shell/application.h"
 #include "shell/modules.h"
 
 #include <QCoreApplication>
@@ -27,6 +28,7 @@ public:
     MsgResult show(QWidget* parent, const QString& title, const QString& text, MsgIcon icon,
                    MsgButtons buttons) override {
         QMessageBox box(parent);
+        UseProgramStyle(&box);
         box.setWindowTitle(title.isEmpty() ? QCoreApplication::applicationName() : title);
         box.setText(text);
         switch (icon) {

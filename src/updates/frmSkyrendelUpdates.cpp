@@ -1,5 +1,7 @@
 #include "updates/frmSkyrendelUpdates.h"
 
+#include "shell/application.h"
+
 #include "shell/artwork.h"
 #include "shell/helpers.h"
 #include "shell/picturebox.h"
@@ -17,6 +19,7 @@ QString HelpDeskAddress() { return ServerBaseAddress() + QStringLiteral("/quilla
 
 frmSkyrendelUpdates::frmSkyrendelUpdates(QWidget* owner) : QWidget(owner, Qt::Window), owner_(owner) {
     setObjectName(QStringLiteral("frmSkyrendelUpdates"));
+    UseProgramStyle(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Skyrendel Updates"));
     setFixedSize(600, 420);

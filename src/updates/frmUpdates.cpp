@@ -1,5 +1,7 @@
 #include "updates/frmUpdates.h"
 
+#include "shell/application.h"
+
 #include "shell/artwork.h"
 #include "shell/helpers.h"
 #include "shell/platform.h"
@@ -17,6 +19,7 @@ namespace sky::updates {
 
 frmUpdates::frmUpdates(QWidget* owner) : QWidget(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint) {
     setObjectName(QStringLiteral("frmUpdates"));
+    UseProgramStyle(this);
     setWindowTitle(QStringLiteral("Downloading updates..."));
     setFixedSize(460, 130);
     setAutoFillBackground(true);

@@ -3,6 +3,7 @@
 // button with the focus.
 #include "shell/application.h"
 #include "shell/artwork.h"
+#include "shell/platform.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -10,6 +11,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStyle>
+#include <QTimer>
 #include <QtTest>
 
 class TestStyle : public QObject {
@@ -20,37 +22,47 @@ private slots:
 
     void messageBoxesKeepTheirIcon_data() {
         QTest::addColumn<int>("icon");
-        QTest::newRow("warning") << int(QMessageBox::Warning);
-        QTest::newRow("critical") << int(QMessageBox::Critical);
-        QTest::newRow("question") << int(QMessageBox::Question);
-        QTest::newRow("information") << int(QMessageBox::Information);
+        QTest::newRow("warning") << int(sky::MsgIcon::Exclamation);
+        QTest::newRow("critical") << int(sky::MsgIcon::Critical);
+        QTest::newRow("question") << int(sky::MsgIcon::Question);
+        QTest::newRow("information") << int(sky::MsgIcon::Information);
     }
 
+    // The program's own message box, as every message of the program shows.
     void messageBoxesKeepTheirIcon() {
         QFETCH(int, icon);
-        QMessageBox box(QMessageBox::Icon(icon), "Skyrendel", "Your certificate could not be written.",
-                        QMessageBox::Ok);
-        box.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&box));
-        auto* iconLabel = box.findChild<QLabel*>("qt_msgboxex_icon_label");
-        QVERIFY(iconLabel);
-        QVERIFY(iconLabel->isVisible());
-        QVERIFY(!iconLabel->pixmap().isNull());
-        // The icon is drawn: not all of its pixels are the background.
-        const QImage shown = iconLabel->grab().toImage();
-        const QColor back = shown.pixelColor(0, 0);
-        bool drawn = false;
-        for (int y = 0; y < shown.height() && !drawn; ++y)
-            for (int x = 0; x < shown.width() && !drawn; ++x) drawn = shown.pixelColor(x, y) != back;
-        QVERIFY(drawn);
+        bool found = false, iconShown = false, iconDrawn = false;
+        QColor background;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            found = box != nullptr;
+            if (!box) return;
+            QTest::qWaitForWindowExposed(box);
+            if (auto* iconLabel = box->findChild<QLabel*>("qt_msgboxex_icon_label")) {
+                iconShown = iconLabel->isVisible() && !iconLabel->pixmap().isNull();
+                // The icon is drawn: not all of its pixels are the background.
+                const QImage shown = iconLabel->grab().toImage();
+                const QColor back = shown.pixelColor(0, 0);
+                for (int y = 0; y < shown.height() && !iconDrawn; ++y)
+                    for (int x = 0; x < shown.width() && !iconDrawn; ++x) iconDrawn = shown.pixelColor(x, y) != back;
+            }
+            background = box->grab().toImage().pixelColor(2, 2);
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        const sky::MsgResult answer = sky::platform().messageBox->show(
+            nullptr, "Skyrendel", "Your certificate could not be written.", sky::MsgIcon(icon), sky::MsgButtons::OkOnly);
+        QVERIFY(found);
+        QCOMPARE(answer, sky::MsgResult::Ok);
+        QVERIFY(iconShown);
+        QVERIFY(iconDrawn);
         // On the dark theme, with light text.
-        QCOMPARE(box.grab().toImage().pixelColor(2, 2), QColor(0x0f, 0x1f, 0x3a));
-        box.close();
+        QCOMPARE(background, QColor(0x0f, 0x1f, 0x3a));
     }
 
     void pushButtonsBelongToTheTheme() {
         QDialog d;
         d.setObjectName("frmUserDetails");
+        sky::UseProgramStyle(&d);
         d.resize(300, 120);
         auto* ok = new QPushButton("OK", &d);
         ok->setGeometry(20, 40, 100, 36);
