@@ -7,7 +7,8 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QLockFile>
+#include <QCoreApplication>
+#include <QSysInfo>
 #include <QPointer>
 #include <QSocketNotifier>
 #include <QThread>
@@ -18,7 +19,9 @@
 #include <map>
 #include <cstring>
 #include <memory>
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -121,8 +124,66 @@ private:
     std::map<int, Client> clients_;
 };
 
+// The lock: a file held with flock(2) for the whole run. The kernel lets go
+// of it when the process ends in any way, so a file left by a copy that was
+// killed is free to take; the file itself goes at a normal end. Taking it
+// writes nothing to disk but the holder's process id.
+class InstanceLock {
+public:
+    enum Result { Taken, HeldElsewhere, Failed };
+    explicit InstanceLock(const QString& path) : path_(QFile::encodeName(path)) {}
+    ~InstanceLock() { unlock(); }
+
+    Result tryLock() {
+        if (fd_ >= 0) return Taken;
+        // A few rounds: the holder may end and remove the file between our
+        // open and our flock, leaving us a lock on a file nobody else sees.
+        for (int round = 0; round < 5; ++round) {
+            const int fd = ::open(path_.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+            if (fd < 0) return Failed;
+            if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+                const bool held = errno == EWOULDBLOCK;
+                ::close(fd);
+                return held ? HeldElsewhere : Failed;
+            }
+            struct stat held {}, named {};
+            if (::fstat(fd, &held) != 0 || ::stat(path_.constData(), &named) != 0 || held.st_ino != named.st_ino ||
+                held.st_dev != named.st_dev) {
+                ::close(fd);
+                continue;
+            }
+            // The holder's process id, name and host, as other lock files
+            // state them, for anyone who looks.
+            const QByteArray who = QByteArray::number(qint64(::getpid())) + '\n' +
+                                   QFile::encodeName(QCoreApplication::applicationName()) + '\n' +
+                                   QSysInfo::machineHostName().toUtf8() + '\n';
+            if (::ftruncate(fd, 0) == 0) {
+                [[maybe_unused]] const ssize_t w = ::write(fd, who.constData(), size_t(who.size()));
+            }
+            fd_ = fd;
+            return Taken;
+        }
+        return Failed;
+    }
+
+    bool isLocked() const { return fd_ >= 0; }
+
+    void unlock() {
+        if (fd_ < 0) return;
+        // Removed while still held: a copy that opened it meanwhile finds,
+        // once it has the lock, that the name no longer leads to its file.
+        ::unlink(path_.constData());
+        ::close(fd_);
+        fd_ = -1;
+    }
+
+private:
+    QByteArray path_;
+    int fd_ = -1;
+};
+
 ChannelServer* g_server = nullptr;
-std::unique_ptr<QLockFile> g_lock;
+std::unique_ptr<InstanceLock> g_lock;
 QPointer<QWidget> g_window;
 bool g_cleanupRegistered = false;
 constexpr char kActivate[] = "activate\n";
@@ -192,13 +253,12 @@ bool AskToActivate(const QString& name) {
     return answered;
 }
 
-bool TakeLock(const QString& path) {
+InstanceLock::Result TakeLock(const QString& path) {
     QDir().mkpath(QFileInfo(path).path());
-    g_lock = std::make_unique<QLockFile>(path);
-    // A start can take long (the first-run move); the lock is stale only
+    // A start can take long (the first-run move); the lock is free only
     // when the process that took it is gone.
-    g_lock->setStaleLockTime(0);
-    return g_lock->tryLock(0);
+    g_lock = std::make_unique<InstanceLock>(path);
+    return g_lock->tryLock();
 }
 
 } // namespace
@@ -223,19 +283,20 @@ void ActivatePreviousInstance() {
     SetAppTitleLive(QStringLiteral("unwanted instance"));
     const QString channel = InstanceChannelName(title, appData);
     QString lockPath = InstanceLockPath(title, appData);
-    bool mine = TakeLock(lockPath);
-    if (!mine && g_lock->error() != QLockFile::LockFailedError) {
+    InstanceLock::Result taken = TakeLock(lockPath);
+    if (taken == InstanceLock::Failed) {
         // The data folder cannot hold a lock (no permission): the temporary
         // folder's, private to this user, serves instead.
         lockPath = InstanceLockPath(title, QString());
-        mine = TakeLock(lockPath);
-        if (!mine && g_lock->error() != QLockFile::LockFailedError) {
+        taken = TakeLock(lockPath);
+        if (taken == InstanceLock::Failed) {
             // Nowhere to keep a lock: run, as when no other copy is found.
             g_lock.reset();
             SetAppTitleLive(title);
             return;
         }
     }
+    bool mine = taken == InstanceLock::Taken;
     if (!mine) {
         // Another copy runs: raise it and end. It may still be starting (its
         // channel opens right after its lock), so try for a while.
@@ -243,7 +304,7 @@ void ActivatePreviousInstance() {
         while (!deadline.hasExpired()) {
             if (AskToActivate(channel)) break;
             // The other copy ended meanwhile: this one is the first now.
-            if (g_lock->tryLock(0)) {
+            if (g_lock->tryLock() == InstanceLock::Taken) {
                 mine = true;
                 break;
             }
