@@ -73,7 +73,11 @@ void PictureBox::paintEvent(QPaintEvent*) {
     const QImage& image = drawn();
     if (!image.isNull()) {
         p.setRenderHint(QPainter::SmoothPixmapTransform);
-        if (stretch_) {
+        if (stretch_ && image.deviceIndependentSize().toSize() == size()) {
+            // Drawn as it is, pixel for pixel.
+            p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+            p.drawImage(QPoint(0, 0), image);
+        } else if (stretch_) {
             p.drawImage(rect(), image);
         } else {
             QSize s = image.deviceIndependentSize().toSize();

@@ -29,6 +29,36 @@ private slots:
     // shown, the face is drawn once and kept, and what is on screen is it.
     void drawnWhenFirstShownThenKept();
     void askedForBeforeShown();
+
+    // A stretched picture of the box's own size shows pixel for pixel; one
+    // of another size fills the box.
+    void stretchedPictureFillsTheBox_data() {
+        QTest::addColumn<QSize>("picture");
+        QTest::newRow("the box's size") << QSize(52, 22);
+        QTest::newRow("larger") << QSize(104, 44);
+        QTest::newRow("other shape") << QSize(30, 30);
+    }
+    void stretchedPictureFillsTheBox() {
+        QFETCH(QSize, picture);
+        PictureBox b;
+        b.resize(52, 22);
+        b.setStretch(true);
+        b.setBackColor(Qt::black);
+        QImage image(picture, QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixelColor(x, y, QColor((x * 255) / image.width(), (y * 255) / image.height(), 90));
+        b.setPicture(image);
+        const QImage shown = b.grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        QCOMPARE(shown.size(), QSize(52, 22));
+        if (picture == b.size()) {
+            QCOMPARE(shown, image);
+        } else {
+            // No background left at the edges: the picture covers the box.
+            for (const QPoint& corner : {QPoint(0, 0), QPoint(51, 0), QPoint(0, 21), QPoint(51, 21)})
+                QVERIFY(shown.pixelColor(corner).blue() > 60);
+        }
+    }
     void laterPictureReplacesSource_data();
     void laterPictureReplacesSource();
 
