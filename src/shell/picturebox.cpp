@@ -72,21 +72,22 @@ void PictureBox::paintEvent(QPaintEvent*) {
     if (back_.alpha() > 0) p.fillRect(rect(), back_);
     const QImage& image = drawn();
     if (!image.isNull()) {
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        if (stretch_ && image.deviceIndependentSize().toSize() == size()) {
-            // Drawn as it is, pixel for pixel.
-            p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-            p.drawImage(QPoint(0, 0), image);
-        } else if (stretch_) {
-            p.drawImage(rect(), image);
-        } else {
+        QRect target = rect();
+        if (!stretch_) {
             QSize s = image.deviceIndependentSize().toSize();
             s.scale(size(), Qt::KeepAspectRatio);
             // A picture a pixel or two short of the box (rounding of its
             // shape) fills it, instead of leaving a thin strip of background.
             if (width() - s.width() <= 2) s.setWidth(width());
             if (height() - s.height() <= 2) s.setHeight(height());
-            const QRect target(QPoint((width() - s.width()) / 2, (height() - s.height()) / 2), s);
+            target = QRect(QPoint((width() - s.width()) / 2, (height() - s.height()) / 2), s);
+        }
+        if (image.deviceIndependentSize().toSize() == target.size()) {
+            // Drawn as it is, pixel for pixel: no transform, one plain copy
+            // (a scaled draw of a large picture starts pool threads).
+            p.drawImage(target.topLeft(), image);
+        } else {
+            p.setRenderHint(QPainter::SmoothPixmapTransform);
             p.drawImage(target, image);
         }
     }

@@ -30,19 +30,22 @@ private slots:
     void drawnWhenFirstShownThenKept();
     void askedForBeforeShown();
 
-    // A stretched picture of the box's own size shows pixel for pixel; one
-    // of another size fills the box.
+    // A picture of the box's own size shows pixel for pixel, stretched or
+    // fitted; a stretched one of another size fills the box.
     void stretchedPictureFillsTheBox_data() {
         QTest::addColumn<QSize>("picture");
-        QTest::newRow("the box's size") << QSize(52, 22);
-        QTest::newRow("larger") << QSize(104, 44);
-        QTest::newRow("other shape") << QSize(30, 30);
+        QTest::addColumn<bool>("stretch");
+        QTest::newRow("the box's size, stretched") << QSize(52, 22) << true;
+        QTest::newRow("the box's size, fitted") << QSize(52, 22) << false;
+        QTest::newRow("larger, stretched") << QSize(104, 44) << true;
+        QTest::newRow("other shape, stretched") << QSize(30, 30) << true;
     }
     void stretchedPictureFillsTheBox() {
         QFETCH(QSize, picture);
+        QFETCH(bool, stretch);
         PictureBox b;
         b.resize(52, 22);
-        b.setStretch(true);
+        b.setStretch(stretch);
         b.setBackColor(Qt::black);
         QImage image(picture, QImage::Format_ARGB32_Premultiplied);
         for (int y = 0; y < image.height(); ++y)
