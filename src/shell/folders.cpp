@@ -47,6 +47,9 @@ bool FolderExists(const QString& path) {
 bool MakeFolderPath(const QString& path) {
     // The root itself, or nothing at all, is not a folder to make.
     if (path.isEmpty() || path == QLatin1String("/")) return false;
+    // There already (every start finds its folders so): one look, not one
+    // per level.
+    if (FolderExists(path)) return true;
     QString p = path;
     if (!p.endsWith(QLatin1Char('/'))) p += QLatin1Char('/');
     for (int i = p.indexOf(QLatin1Char('/'), 1); i >= 0; i = p.indexOf(QLatin1Char('/'), i + 1)) {
