@@ -16,7 +16,6 @@
 #include <QSaveFile>
 #include <QWidget>
 
-#include <sys/stat.h>
 
 namespace sky::app {
 
@@ -41,16 +40,12 @@ QByteArray DatabasesFingerprint() {
     QByteArray fingerprint;
     for (const QString& database : {db::StaticDatabasePath(), db::UserDatabasePath()}) {
         for (const QString& path : {database, database + QStringLiteral("-wal")}) {
-            struct stat st {};
-            if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+            const QByteArray stamp = FileStamp(path);
+            if (stamp.isEmpty()) {
                 if (path == database) return QByteArray(); // no file: nothing to compare
                 continue;
             }
-            fingerprint += QFile::encodeName(path) + ' ' + QByteArray::number(qlonglong(st.st_size)) + ' ' +
-                           QByteArray::number(qlonglong(st.st_mtim.tv_sec)) + '.' +
-                           QByteArray::number(qlonglong(st.st_mtim.tv_nsec)) + ' ' +
-                           QByteArray::number(qulonglong(st.st_dev)) + ':' + QByteArray::number(qulonglong(st.st_ino)) +
-                           '\n';
+            fingerprint += stamp + '\n';
         }
     }
     return fingerprint;

@@ -1,6 +1,7 @@
 #include "shell/facecache.h"
 
 #include "shell/artwork.h"
+#include "shell/helpers.h"
 #include "shell/platform.h"
 
 #include <QCoreApplication>
@@ -12,7 +13,6 @@
 #include <QGuiApplication>
 #include <QSaveFile>
 
-#include <sys/stat.h>
 
 #include <cstring>
 
@@ -38,13 +38,7 @@ struct Header {
 QByteArray Surroundings() {
     static const QByteArray fixed = [] {
         QByteArray s = QByteArrayLiteral("v1|");
-        auto stamp = [&s](const QString& path) {
-            struct stat st {};
-            if (::stat(QFile::encodeName(path).constData(), &st) != 0) return;
-            s += QFile::encodeName(path) + ' ' + QByteArray::number(qlonglong(st.st_size)) + ' ' +
-                 QByteArray::number(qlonglong(st.st_mtim.tv_sec)) + '.' +
-                 QByteArray::number(qlonglong(st.st_mtim.tv_nsec)) + '|';
-        };
+        auto stamp = [&s](const QString& path) { s += FileStamp(path) + '|'; };
         stamp(QCoreApplication::applicationFilePath());
         const QString home = QDir::homePath();
         const QByteArray dataHome = qgetenv("XDG_DATA_HOME");

@@ -10,10 +10,20 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <sys/stat.h>
+
 #include <cfenv>
 #include <cmath>
 
 namespace sky {
+
+QByteArray FileStamp(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return QByteArray();
+    return QFile::encodeName(path) + ' ' + QByteArray::number(qlonglong(st.st_size)) + ' ' +
+           QByteArray::number(qlonglong(st.st_mtim.tv_sec)) + '.' + QByteArray::number(qlonglong(st.st_mtim.tv_nsec)) +
+           ' ' + QByteArray::number(qulonglong(st.st_dev)) + ':' + QByteArray::number(qulonglong(st.st_ino));
+}
 
 QString ErrorReportText(int number, const QString& description, int line, bool isFunction,
                         const QString& procedure, const QString& module) {

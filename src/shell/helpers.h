@@ -31,6 +31,11 @@ QString DoubleSingleQuotes(const QVariant& value);
 
 void CenterForm(QWidget* window);
 
+// What a file is now, as one line: its path, size, change time (to the
+// nanosecond) and device:inode; empty when there is no such file. Two equal
+// stamps mean the file was neither changed nor replaced in between.
+QByteArray FileStamp(const QString& path);
+
 // Attribute bits of FileExists: hidden, system, folder.
 constexpr int kAttrHidden = 2;
 constexpr int kAttrSystem = 4;
